@@ -1,0 +1,29 @@
+#include "app/application.h"
+
+#include "app/errors.h"
+#include "app/programend.h"
+
+#include <QIcon>
+#include <QMessageBox>
+#include <cstdlib>
+
+OrvandelApplication::OrvandelApplication(int &argc, char **argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Orvandel"));
+    setWindowIcon(QIcon(QStringLiteral(":/spade.png")));
+}
+
+bool OrvandelApplication::notify(QObject *receiver, QEvent *event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        orvandel::failAndEnd(error);
+    }
+}
+
+namespace orvandel {
+void failAndEnd(const std::exception &error) {
+    QMessageBox::critical(nullptr, QStringLiteral("Orvandel"), fatalErrorMessage(error));
+    endProgram(EXIT_FAILURE);
+    std::abort(); // a test's end handler returned: never carry on after a failure
+}
+} // namespace orvandel

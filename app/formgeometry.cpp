@@ -1,0 +1,45 @@
+#include "app/formgeometry.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+
+namespace orvandel {
+
+void place(QWidget *control, int left, int top, int width, int height) {
+    control->setGeometry(twipsRect(left, top, width, height));
+}
+
+void sizeToText(QWidget *label) {
+    const QPoint topLeft = label->pos();
+    label->adjustSize();
+    label->move(topLeft);
+}
+
+void setFormSize(QWidget *form, int clientWidthTwips, int formHeightTwips) {
+    form->setFixedSize(px(clientWidthTwips), px(formHeightTwips - FrameHeightTwips));
+}
+
+void centreOnScreen(QWidget *window) {
+    QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size().expandedTo(window->size());
+    window->move(area.left() + (area.width() - frame.width()) / 2,
+                 area.top() + (area.height() - frame.height()) / 2);
+}
+
+void prepareWindow(QWidget *window, const QString &name, const QString &caption) {
+    window->setObjectName(name);
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(QStringLiteral(":/spade.png")));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void handOver(QWidget *from, QWidget *next) {
+    next->show();
+    from->close();
+}
+
+} // namespace orvandel

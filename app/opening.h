@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The opening screen: the hub from which the director sets up the blinds,
+// chooses the sound or starts the clock, answers whether the tournament is
+// timed, or quits.
+class Opening final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Opening)
+
+public:
+    explicit Opening(QWidget *parent = nullptr);
+
+private:
+    void optTimed_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    QLabel *Label1;
+    QRadioButton *optBlinds;
+    QRadioButton *optSound;
+    QRadioButton *optStart;
+    QPushButton *Command1;
+    QPushButton *Command2;
+    QGroupBox *Frame1;
+    QRadioButton *optTimed[2];
+};

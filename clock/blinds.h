@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <exception>
+
+class ClockLabel;
+class QPushButton;
+class QTimer;
+class SoundPlayer;
+
+// The tournament file could not be run by the clock: missing, short, or with
+// values the clock cannot run. The opening screen reports it and stays.
+class TournamentFileError final : public std::exception {
+public:
+    explicit TournamentFileError(QString message) : m_message(std::move(message)) {}
+    QString message() const { return m_message; }
+    const char *what() const noexcept override { return "tournament file error"; }
+
+private:
+    QString m_message;
+};
+
+// The level clock: reads the tournament file when it loads, then counts each
+// level down second by second on a one-second timer, announces new levels,
+// runs the break and the final level and announces the end.
+class Blinds final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Blinds)
+
+public:
+    // Loads the window. Throws TournamentFileError when blinds.dat in the
+    // working folder cannot be run.
+    explicit Blinds(QWidget *parent = nullptr);
+
+    // One tick of Timer1: pause gate, countdown, time text, paused text,
+    // announcement and, when the level has run out, the level change.
+    void Timer1_Timer();
+
+    // Size of the design, in twips; the window scales it to fit.
+    static constexpr int DesignWidth = 15360;
+    static constexpr int DesignHeight = 9105;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Design {
+        QWidget *control;
+        int left, top, width, height;
+        qreal points; // font size; 0 for no text
+    };
+
+    void buildControls();
+    void loadTournament();
+    void relayout();
+    void timeText();
+    void announcement();
+    void levelChange();
+    void pauseClick();
+    void alert();
+    void setForeColor(QWidget *control, unsigned int vbColour);
+    unsigned int foreColor(const QWidget *control) const;
+    static QString blindAt(const std::array<QString, 11> &table, qint16 level);
+
+    // Controls
+    ClockLabel *Label1;
+    ClockLabel *Label2[2];
+    ClockLabel *Label3[2];
+    ClockLabel *lblCurrentSmall;
+    ClockLabel *lblCurrentBig;
+    ClockLabel *Label5;
+    ClockLabel *lblTime;
+    QWidget *Line1;
+    ClockLabel *Label4;
+    ClockLabel *lblNextSmall;
+    ClockLabel *lblNextBig;
+    QPushButton *cmdPause;
+    QTimer *Timer1;
+    SoundPlayer *MMControl1;
+    ClockLabel *Picture1;
+    std::vector<Design> m_design;
+
+    // Window state
+    qint16 MinutesLeft = 0;
+    qint16 SecondsLeft = 0;
+    qint32 LevelLengthMs = 0;
+    qint16 LevelCount = 0;
+    qint16 CurrentLevel = 0;
+    std::array<QString, 11> BigBlinds;
+    std::array<QString, 11> SmallBlinds;
+    QString MinutesText;
+    QString SecondsText;
+    bool Flashing = false;
+    bool ColourToggled = false;
+    bool UntimedFinal = false;
+    qint32 BreakLengthMs = 0;
+    qint32 RemainingMs = 0;
+};

@@ -1,0 +1,1 @@
+#include "setup/cp1252.h"

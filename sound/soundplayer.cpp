@@ -1,0 +1,43 @@
+#include "sound/soundplayer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+SoundPlayer::SoundPlayer(QWidget *parent) : QWidget(parent) { hide(); }
+
+SoundPlayer::~SoundPlayer() = default;
+
+void SoundPlayer::setCommand(const QString &command) {
+    emit commandIssued(command);
+    if (command == QLatin1String("Open")) {
+        release();
+        m_openFile = m_fileName;
+        const QFileInfo file(QDir::current(), m_fileName);
+        // A missing file stays silent: nothing to load, nothing reported.
+        if (m_fileName.isEmpty() || !file.isFile())
+            return;
+        m_effect = new QSoundEffect(this);
+        m_effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
+    } else if (command == QLatin1String("Play")) {
+        if (m_effect)
+            m_effect->play(); // queued by Qt until the file is loaded
+    } else if (command == QLatin1String("Prev")) {
+        // QSoundEffect always plays from the start; stopping is enough to
+        // make the next Play start over.
+        if (m_effect)
+            m_effect->stop();
+    } else if (command == QLatin1String("Close")) {
+        release();
+    }
+}
+
+void SoundPlayer::release() {
+    m_openFile.clear();
+    if (m_effect) {
+        m_effect->stop();
+        m_effect->deleteLater();
+        m_effect = nullptr;
+    }
+}
