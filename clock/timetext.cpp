@@ -9,14 +9,20 @@ QString signedForm(qint16 n) {
 }
 } // namespace
 
-QString timeText(qint16 minutesLeft, qint16 secondsLeft) {
-    QString minutes = signedForm(minutesLeft);
-    QString seconds = signedForm(secondsLeft);
+QString minutesText(qint16 minutesLeft) {
     if (minutesLeft < 10)
-        minutes = QLatin1Char('0') + QString::number(minutesLeft);
-    if (secondsLeft < 10)
-        seconds = QStringLiteral(" 0") + QString::number(secondsLeft);
-    return minutes + QLatin1Char(':') + seconds.right(2);
+        return QLatin1Char('0') + QString::number(minutesLeft);
+    return signedForm(minutesLeft);
+}
+
+QString secondsText(qint16 secondsLeft) {
+    const QString text =
+        secondsLeft < 10 ? QStringLiteral(" 0") + QString::number(secondsLeft) : signedForm(secondsLeft);
+    return text.right(2);
+}
+
+QString timeText(qint16 minutesLeft, qint16 secondsLeft) {
+    return minutesText(minutesLeft) + QLatin1Char(':') + secondsText(secondsLeft);
 }
 
 } // namespace orvandel
