@@ -10,10 +10,12 @@
 #include "sound/soundplayer.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
+#include <memory>
 
 using namespace orvandel;
 
@@ -29,6 +31,8 @@ constexpr unsigned int Silver = 0x00C0C0C0;
 constexpr unsigned int LineBlack = 0x00000000;
 
 constexpr int TickIntervalMs = 1000;
+// A timeout this much later than its tick was due re-aims the next one.
+constexpr qint64 RephaseAfterMs = 5;
 constexpr int LineWidthPixels = 3;
 
 QColor toColor(unsigned int bgr) {
@@ -57,6 +61,10 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent) {
     background.setColor(QPalette::Window, toColor(Blue));
     setPalette(background);
     setAutoFillBackground(true);
+
+    auto *steady = new QElapsedTimer;
+    steady->start();
+    m_steadyClock = [steady = std::shared_ptr<QElapsedTimer>(steady)] { return steady->elapsed(); };
 
     buildControls();
     loadTournament();
@@ -146,7 +154,7 @@ void Blinds::buildControls() {
         design.control->setFont(font);
     }
 
-    connect(Timer1, &QTimer::timeout, this, &Blinds::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &Blinds::Timer1_Elapsed);
     connect(lblTime, &ClockLabel::clicked, this, &Blinds::pauseClick);
     connect(cmdPause, &QPushButton::clicked, this, &Blinds::pauseClick);
     connect(Picture1, &ClockLabel::clicked, this, [] { endProgram(0); });
@@ -175,8 +183,7 @@ void Blinds::loadTournament() {
     RemainingMs = LevelLengthMs;
     BreakLengthMs = checked::mul(checked::mul(Module1::BreakDuration, 1000), 60);
 
-    Timer1->setInterval(TickIntervalMs);
-    Timer1->start();
+    startTimer1();
 
     lblCurrentSmall->setText(blindAt(SmallBlinds, 1));
     lblCurrentBig->setText(blindAt(BigBlinds, 1));
@@ -226,6 +233,39 @@ void Blinds::Timer1_Timer() {
 
     // 7. The level has run out.
     levelChange();
+}
+
+void Blinds::startTimer1() {
+    // Enabling the timer starts its interval afresh.
+    Timer1->start(TickIntervalMs);
+    m_lastDueMs = m_steadyClock();
+}
+
+void Blinds::setSteadyClock(SteadyClock clock) {
+    m_steadyClock = std::move(clock);
+    m_lastDueMs = m_steadyClock();
+}
+
+void Blinds::Timer1_Elapsed() {
+    const qint64 now = m_steadyClock();
+    const qint64 due = (now - m_lastDueMs) / TickIntervalMs;
+    const qint64 count = std::max<qint64>(1, due);
+    for (qint64 n = 0; n < count && Timer1->isActive(); ++n)
+        Timer1_Timer();
+    // Timer events that come faster than real time (tools, tests) start the
+    // count afresh rather than running ahead of the steady clock.
+    m_lastDueMs = due >= count ? m_lastDueMs + count * TickIntervalMs : now;
+
+    if (!Timer1->isActive())
+        return;
+    // After a hold-up Qt schedules the next timeout a whole interval from
+    // now; aim it at the next due tick instead, then go back to the plain
+    // interval.
+    const qint64 late = now - m_lastDueMs;
+    if (late > RephaseAfterMs)
+        Timer1->start(static_cast<int>(TickIntervalMs - late));
+    else if (Timer1->interval() != TickIntervalMs)
+        Timer1->setInterval(TickIntervalMs);
 }
 
 void Blinds::timeText() {
@@ -311,7 +351,7 @@ void Blinds::pauseClick() {
     if (cmdPause->text() == CaptionPause)
         cmdPause->setText(CaptionResume);
     if (!Timer1->isActive()) {
-        Timer1->start(TickIntervalMs);
+        startTimer1();
         cmdPause->setText(CaptionPause);
     }
 }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <exception>
+#include <functional>
 
 class ClockLabel;
 class QPushButton;
@@ -38,6 +39,15 @@ public:
     // announcement and, when the level has run out, the level change.
     void Timer1_Timer();
 
+    // A timeout of Timer1: runs every tick that has come due by the steady
+    // clock since the last one, at least one, so the display never falls
+    // behind real time when the event loop was held up.
+    void Timer1_Elapsed();
+
+    // Milliseconds of a monotonic clock; tests put in their own.
+    using SteadyClock = std::function<qint64()>;
+    void setSteadyClock(SteadyClock clock);
+
     // Size of the design, in twips; the window scales it to fit.
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
@@ -60,6 +70,7 @@ private:
     void announcement();
     void levelChange();
     void pauseClick();
+    void startTimer1();
     void alert();
     void setForeColor(QWidget *control, unsigned int vbColour);
     unsigned int foreColor(const QWidget *control) const;
@@ -82,6 +93,8 @@ private:
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     std::vector<Design> m_design;
+    SteadyClock m_steadyClock;
+    qint64 m_lastDueMs = 0; // steady time at which the last tick was due
 
     // Window state
     qint16 MinutesLeft = 0;

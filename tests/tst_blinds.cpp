@@ -1,6 +1,7 @@
 #include "clocktestsupport.h"
 
 #include "app/programend.h"
+#include "clock/timetext.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -36,6 +37,9 @@ private slots:
     void unreadableFileIsRefused();
     void pictureEndsProgramWithoutClosingPlayer();
     void closingWindowClosesPlayer();
+    void stalledClockCatchesUp_data();
+    void stalledClockCatchesUp();
+    void pauseDuringStallThenResume();
 
 private:
     Blinds *start(const QByteArray &file);
@@ -479,6 +483,56 @@ void TestBlinds::closingWindowClosesPlayer() {
     commands();
     QVERIFY(clock->close());
     QCOMPARE(commands(), QStringList{QStringLiteral("Close")});
+}
+
+void TestBlinds::stalledClockCatchesUp_data() {
+    QTest::addColumn<QList<int>>("timeouts"); // steady-clock readings, ms
+    QTest::addColumn<QList<int>>("ticksRun");
+    QTest::addColumn<int>("nextInterval");
+    QTest::newRow("on time") << QList<int>{1000, 2000, 3000} << QList<int>{1, 1, 1} << 1000;
+    QTest::newRow("3.5 intervals late") << QList<int>{3500} << QList<int>{3} << 500;
+    QTest::newRow("late, then on the re-aimed time")
+        << QList<int>{3500, 4000, 5001} << QList<int>{3, 1, 1} << 1000;
+    QTest::newRow("faster than real time") << QList<int>{0, 0, 10} << QList<int>{1, 1, 1} << 1000;
+    QTest::newRow("a minute stalled") << QList<int>{60400} << QList<int>{60} << 600;
+}
+
+void TestBlinds::stalledClockCatchesUp() {
+    QFETCH(QList<int>, timeouts);
+    QFETCH(QList<int>, ticksRun);
+    QFETCH(int, nextInterval);
+    Blinds *clock = start(tournamentFile(3, 20));
+    qint64 now = 0;
+    clock->setSteadyClock([&now] { return now; });
+    int counted = 0;
+    for (qsizetype i = 0; i < timeouts.size(); ++i) {
+        now = timeouts[i];
+        clock->Timer1_Elapsed();
+        counted += ticksRun[i];
+        const int left = 20 * 60 - counted;
+        QCOMPARE(text(clock, "lblTime"), orvandel::timeText(static_cast<qint16>(left / 60),
+                                                             static_cast<qint16>(left % 60)));
+    }
+    QCOMPARE(timer(clock)->interval(), nextInterval);
+}
+
+void TestBlinds::pauseDuringStallThenResume() {
+    Blinds *clock = start(tournamentFile(3, 20));
+    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    qint64 now = 0;
+    clock->setSteadyClock([&now] { return now; });
+    QTest::mouseClick(time, Qt::LeftButton);
+    now = 3500;
+    clock->Timer1_Elapsed(); // the first tick applies the pause; no more run
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    QVERIFY(!timer(clock)->isActive());
+
+    now = 9000;
+    QTest::mouseClick(time, Qt::LeftButton);
+    QCOMPARE(timer(clock)->interval(), 1000);
+    now = 10000;
+    clock->Timer1_Elapsed(); // one interval after the resume: one tick
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:58"));
 }
 
 QTEST_MAIN(TestBlinds)
