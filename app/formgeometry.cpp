@@ -1,6 +1,7 @@
 #include "app/formgeometry.h"
 
 #include <QGuiApplication>
+#include <QFont>
 #include <QIcon>
 #include <QScreen>
 
@@ -34,6 +35,13 @@ void prepareWindow(QWidget *window, const QString &name, const QString &caption)
     window->setObjectName(name);
     window->setWindowTitle(caption);
     window->setWindowIcon(QIcon(QStringLiteral(":/spade.png")));
+    // The layouts were drawn for a narrow 8-point sans serif; a wider default
+    // font would cut captions off.
+    QFont font = window->font();
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(8.25);
+    window->setFont(font);
     window->setAttribute(Qt::WA_DeleteOnClose);
 }
 

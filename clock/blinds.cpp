@@ -380,7 +380,7 @@ void Blinds::resizeEvent(QResizeEvent *event) {
 // centred, so the digits fill the same share of any screen.
 void Blinds::relayout() {
     const qreal designWidth = DesignWidth / qreal(TwipsPerPixel);
-    const qreal designHeight = DesignHeight / qreal(TwipsPerPixel);
+    const qreal designHeight = FittedHeight / qreal(TwipsPerPixel);
     const qreal scale = std::min(width() / designWidth, height() / designHeight);
     const qreal originX = (width() - designWidth * scale) / 2;
     const qreal originY = (height() - designHeight * scale) / 2;

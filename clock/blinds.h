@@ -48,9 +48,12 @@ public:
     using SteadyClock = std::function<qint64()>;
     void setSteadyClock(SteadyClock clock);
 
-    // Size of the design, in twips; the window scales it to fit.
+    // Size of the design, in twips; the window scales it to fit. The next
+    // level's big blind reaches below the designed client area, so the
+    // height that is fitted to the window includes it.
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
+    static constexpr int FittedHeight = 9600;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
