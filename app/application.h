@@ -17,5 +17,5 @@ public:
 
 namespace orvandel {
 // Shows the message for a failure that ends the program, then ends it.
-[[noreturn]] void failAndEnd(const std::exception &error);
+void failAndEnd(const std::exception &error);
 } // namespace orvandel
