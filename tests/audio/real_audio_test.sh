@@ -1,0 +1,198 @@
+#!/bin/sh
+# Plays the alert sounds through SoundPlayer into a private PulseAudio server
+# with a null sink, records the sink's monitor and checks with sox that each
+# recording holds the sound, about as long as the file's audible part.
+# Also checks that a missing file is silent and quiet, that "Prev" then "Play"
+# starts the sound over, and that with no audio server at all the player
+# neither hangs nor complains.
+#
+# Usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER
+# Exit: 0 pass, 1 fail, 77 skipped (no audio server can be started here).
+# Debian packages needed: pulseaudio, pulseaudio-utils, sox
+set -u
+
+playsound=${1:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
+resources=${2:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
+
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+for tool in pulseaudio pactl parec sox timeout; do
+    command -v "$tool" >/dev/null 2>&1 || skip "no audio server can be started: '$tool' is not installed"
+done
+
+# Everything of the server lives in one private folder: socket, cookie, state.
+work=$(mktemp -d)
+server_pid=
+rec_pid=
+# shellcheck disable=SC2317 # run by the trap
+cleanup() {
+    [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null
+    if [ -n "$server_pid" ]; then
+        kill "$server_pid" 2>/dev/null
+        wait "$server_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+mkdir -p "$work/runtime" "$work/home"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$work/home/.config"
+export QT_QPA_PLATFORM=offscreen
+sink=orvandel_test
+rate=44100
+
+# measure FILE: sets m_len, m_rms and m_peak for FILE's audible part, leading
+# and trailing stretches below -50 dBFS cut off; all 0 when nothing is audible.
+measure() {
+    sox "$1" -t wav "$work/audible.wav" \
+        silence 1 0.005 -50d reverse silence 1 0.005 -50d reverse 2>/dev/null
+    read -r m_len m_rms m_peak <<EOF
+$(sox "$work/audible.wav" -n stat 2>&1 | awk '
+        /^Length/ {len = $3} /^RMS +amplitude/ {rms = $3} /^Maximum amplitude/ {max = $3}
+        /^Minimum amplitude/ {min = -$3}
+        END {peak = (max > min ? max : min); if (len == "") len = 0
+             printf "%.3f %.4f %.4f\n", len, (rms == "" || rms == "-nan" ? 0 : rms), peak}')
+EOF
+}
+
+# --- No server at all: the player must not hang, fail or complain. -----------
+# Pointing PulseAudio clients at a socket that does not exist stands for a
+# machine without a sound server.
+out=$(PULSE_SERVER="unix:$work/no-such-socket" timeout 20 "$playsound" "$resources/sound1.wav" 1 2>&1)
+rc=$?
+if [ $rc -ne 0 ]; then
+    fail "no server: playsound exited $rc (124 = hung): $out"
+elif [ -n "$out" ]; then
+    # Qt's own warnings go to stderr; they do not stop anything, so they are
+    # shown but do not fail the test.
+    echo "note: no server: the player printed: $(echo "$out" | tr "\n" "/")"
+fi
+echo "no server: playsound ran and exited 0"
+
+# --- Start the private server. ------------------------------------------------
+# timeout: should this script itself be killed, the server still goes away.
+timeout 110 pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
+    --disable-shm=yes --log-target=stderr \
+    -L module-native-protocol-unix \
+    -L "module-null-sink sink_name=$sink rate=$rate norewinds=1" \
+    >"$work/pulse.log" 2>&1 &
+server_pid=$!
+ready=no
+i=0
+while [ $i -lt 50 ]; do
+    if pactl info >/dev/null 2>&1; then
+        ready=yes
+        break
+    fi
+    kill -0 "$server_pid" 2>/dev/null || break
+    sleep 0.1
+    i=$((i + 1))
+done
+if [ $ready != yes ]; then
+    [ $failures -eq 0 ] || exit 1
+    skip "no audio server can be started here: pulseaudio did not come up" \
+        "($(grep -v '^$' "$work/pulse.log" | tail -n 1))"
+fi
+pactl set-default-sink "$sink" || {
+    fail "cannot make $sink the default sink"
+    exit 1
+}
+echo "server: PulseAudio up with null sink $sink"
+
+# record NAME -- PLAYSOUND-ARGS...: plays while recording the sink's monitor
+# into $work/NAME.wav; the tool's output goes to $work/NAME.out.
+record() {
+    name=$1
+    shift 2
+    parec --device="$sink.monitor" --format=s16le --rate=$rate --channels=1 \
+        --latency-msec=20 >"$work/$name.raw" 2>"$work/$name.parec" &
+    rec_pid=$!
+    sleep 0.5 # the recorder is connected before the sound starts
+    timeout 30 "$playsound" "$@" >"$work/$name.out" 2>&1
+    play_rc=$?
+    sleep 0.3
+    kill "$rec_pid" 2>/dev/null
+    wait "$rec_pid" 2>/dev/null
+    rec_pid=
+    sox -t raw -r $rate -e signed-integer -b 16 -c 1 "$work/$name.raw" "$work/$name.wav"
+    return $play_rc
+}
+
+# within A B TOLERANCE: |A - B| <= TOLERANCE
+within() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN {d = a - b; if (d < 0) d = -d; exit !(d <= t)}'; }
+above() { awk -v a="$1" -v b="$2" 'BEGIN {exit !(a > b)}'; }
+
+# --- The four alert sounds. ---------------------------------------------------
+for n in 1 2 3 4; do
+    file="$resources/sound$n.wav"
+    [ -f "$file" ] || {
+        fail "$file is missing"
+        continue
+    }
+    measure "$file"
+    want_len=$m_len want_rms=$m_rms
+    total=$(soxi -D "$file")
+    wait_s=$(awk -v t="$total" 'BEGIN {printf "%.2f", t + 0.7}')
+    record "sound$n" -- "$file" "$wait_s"
+    rc=$?
+    measure "$work/sound$n.wav"
+    got_len=$m_len got_rms=$m_rms got_peak=$m_peak
+    echo "sound$n.wav: file ${total}s, audible ${want_len}s rms $want_rms;" \
+        "recorded audible ${got_len}s rms $got_rms peak $got_peak"
+    [ $rc -eq 0 ] || fail "sound$n: playsound exited $rc: $(cat "$work/sound$n.out")"
+    [ -s "$work/sound$n.out" ] && fail "sound$n: playsound printed: $(cat "$work/sound$n.out")"
+    above "$got_peak" 0.1 || fail "sound$n: recording peak $got_peak is not above 0.1"
+    above "$got_rms" 0.01 || fail "sound$n: recording RMS $got_rms is not above 0.01"
+    within "$got_len" "$want_len" 0.3 ||
+        fail "sound$n: recorded ${got_len}s of sound, the file has ${want_len}s"
+done
+
+# --- A missing file: silence, exit 0, no message. -----------------------------
+record missing -- "$work/no-such-sound.wav" 1.5
+rc=$?
+measure "$work/missing.wav"
+echo "missing file: exit $rc, recorded audible ${m_len}s peak $m_peak"
+[ $rc -eq 0 ] || fail "missing file: playsound exited $rc"
+[ -s "$work/missing.out" ] && fail "missing file: playsound printed: $(cat "$work/missing.out")"
+above 0.003 "$m_peak" || fail "missing file: the recording is not silent (peak $m_peak)"
+
+# --- "Prev" then "Play" part-way through starts the sound over. ---------------
+# The horn is steady, so its recording is one stretch: the part played before
+# the restart, a short gap while the player starts again, then the whole sound.
+# A player that carried on instead would give one sound's length, one that
+# only stopped would give less.
+file="$resources/sound3.wav"
+measure "$file"
+full=$m_len
+restart=0.6
+record restart -- --restart-after $restart "$file" 3.5
+rc=$?
+measure "$work/restart.wav"
+got=$m_len
+low=$(awk -v a="$restart" -v b="$full" 'BEGIN {printf "%.3f", a + b - 0.3}')
+high=$(awk -v a="$restart" -v b="$full" 'BEGIN {printf "%.3f", a + b + 0.5}')
+echo "Prev+Play after ${restart}s: recorded audible ${got}s, expected ${low}s to ${high}s"
+[ $rc -eq 0 ] || fail "restart: playsound exited $rc"
+[ -s "$work/restart.out" ] && fail "restart: playsound printed: $(cat "$work/restart.out")"
+if ! above "$got" "$low" || ! above "$high" "$got"; then
+    fail "restart: recorded ${got}s of sound, expected ${low}s to ${high}s"
+fi
+
+if [ $failures -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all real audio checks passed"
+exit 0
