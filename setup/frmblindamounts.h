@@ -1,12 +1,42 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
-// The blind amounts form.
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The blind amounts form: one row per level with its small and big blind, the
+// break level marked. OK writes the tournament file and goes back to the
+// opening screen; Cancel goes back without writing.
 class frmBlindAmounts final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmBlindAmounts)
 
 public:
     explicit frmBlindAmounts(QWidget *parent = nullptr);
+
+    static constexpr int Rows = 10;
+
+protected:
+    // Enter clicks OK (or the focused button); Escape does nothing.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    QLabel *Label1;
+    QLabel *Label2;
+    QFrame *Line1;
+    QLabel *Label3;
+    QLabel *Label4;
+    std::array<QLabel *, Rows> lblRound;
+    std::array<QLineEdit *, Rows> txtSB;
+    std::array<QLineEdit *, Rows> txtBB;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
 };
