@@ -5,9 +5,14 @@
 #include "app/module1.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
+#include "setup/frmblindamounts.h"
+#include "setup/frmsetup.h"
+#include "sound/frmsound.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +43,37 @@ int main(int argc, char *argv[]) {
     {
         Opening opening;
         save(&opening, QStringLiteral("opening"));
+    }
+    auto type = [](QWidget *w, const char *name, const char *text) {
+        w->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(QString::fromLatin1(text));
+    };
+    {
+        frmSetUp setup;
+        type(&setup, "txtNumberOfLevels", "4");
+        type(&setup, "txtDuration", "20");
+        save(&setup, QStringLiteral("frmsetup-nobreak"));
+        setup.findChild<QRadioButton *>(QStringLiteral("optBreakYes(0)"))->click();
+        type(&setup, "txtBreakDuration", "15");
+        type(&setup, "txtBreakRound", "3");
+        save(&setup, QStringLiteral("frmsetup-break"));
+    }
+    {
+        Module1::NumberOfLevels = 4;
+        Module1::HasBreak = true;
+        Module1::BreakRound = 3;
+        frmBlindAmounts amounts;
+        const char *blinds[] = {"10", "20", "20", "40", "", "", "50", "100"};
+        for (int row = 0; row < 4; ++row) {
+            if (row == 2)
+                continue;
+            type(&amounts, qPrintable(QStringLiteral("txtSB(%1)").arg(row)), blinds[2 * row]);
+            type(&amounts, qPrintable(QStringLiteral("txtBB(%1)").arg(row)), blinds[2 * row + 1]);
+        }
+        save(&amounts, QStringLiteral("frmblindamounts"));
+    }
+    {
+        frmSound sound;
+        save(&sound, QStringLiteral("frmsound"));
     }
     {
         Blinds clock;
