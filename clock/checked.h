@@ -3,33 +3,19 @@
 #include "app/errors.h"
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 // Integer arithmetic that refuses to wrap: every result must fit the type of
-// its operands, otherwise the program stops with an overflow error.
+// its operands, otherwise the program stops with an overflow error. The
+// program only counts in 16 and 32 bits, so each result is computed exactly
+// in 64 bits and then checked; this needs no compiler built-ins.
 namespace orvandel::checked {
 
-template <std::signed_integral T> T add(T a, T b) {
-    T result{};
-    if (__builtin_add_overflow(a, b, &result))
-        throwOverflow();
-    return result;
-}
-
-template <std::signed_integral T> T sub(T a, T b) {
-    T result{};
-    if (__builtin_sub_overflow(a, b, &result))
-        throwOverflow();
-    return result;
-}
-
-template <std::signed_integral T> T mul(T a, T b) {
-    T result{};
-    if (__builtin_mul_overflow(a, b, &result))
-        throwOverflow();
-    return result;
-}
+template <typename T>
+concept Narrow = std::signed_integral<T> && (sizeof(T) <= sizeof(std::int32_t));
 
 // Stores a wider value into a narrower type.
 template <std::signed_integral To, std::signed_integral From> To narrow(From value) {
@@ -37,6 +23,10 @@ template <std::signed_integral To, std::signed_integral From> To narrow(From val
         throwOverflow();
     return static_cast<To>(value);
 }
+
+template <Narrow T> T add(T a, T b) { return narrow<T>(std::int64_t{a} + std::int64_t{b}); }
+template <Narrow T> T sub(T a, T b) { return narrow<T>(std::int64_t{a} - std::int64_t{b}); }
+template <Narrow T> T mul(T a, T b) { return narrow<T>(std::int64_t{a} * std::int64_t{b}); }
 
 // Bounds test of a table lookup.
 template <std::signed_integral I> std::size_t index(I i, std::size_t size) {
