@@ -9,6 +9,8 @@
 
 OrvandelApplication::OrvandelApplication(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Orvandel"));
+    // Lets the desktop match the window to its menu entry and icon.
+    setDesktopFileName(QStringLiteral("io.github.orvandel.Orvandel"));
     setWindowIcon(QIcon(QStringLiteral(":/spade.png")));
 }
 

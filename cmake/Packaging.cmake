@@ -1,0 +1,98 @@
+# Installs Orvandel as a desktop program and builds its Debian package.
+#
+#   bin/orvandel                    the program
+#   bin/orvandel-launcher           what the desktop starts: prepares the
+#                                   user's folder and starts the program there
+#   share/applications, share/metainfo, share/icons/hicolor
+#   share/orvandel/                 the alert sounds and the example tournament,
+#                                   copied to the user's folder on first use
+#
+# Included from the root CMakeLists.txt after the orvandel target exists.
+
+include(GNUInstallDirs)
+
+# Names the desktop entry, the AppStream file and the component id; the
+# desktop entry's Icon= is the plain "orvandel" used for the icon files.
+set(ORVANDEL_APP_ID io.github.orvandel.Orvandel)
+set(ORVANDEL_SHARED_DIR ${CMAKE_INSTALL_DATADIR}/orvandel)
+
+install(TARGETS orvandel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The launcher finds the shared files relative to itself: cpack installs under
+# its own prefix (/usr) whatever CMAKE_INSTALL_PREFIX the build was set up with.
+file(RELATIVE_PATH ORVANDEL_BIN_TO_DATA
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/orvandel)
+configure_file(${PROJECT_SOURCE_DIR}/app/orvandel-launcher.sh.in
+    ${PROJECT_BINARY_DIR}/orvandel-launcher @ONLY)
+install(PROGRAMS ${PROJECT_BINARY_DIR}/orvandel-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(FILES
+    ${PROJECT_SOURCE_DIR}/resources/sound1.wav
+    ${PROJECT_SOURCE_DIR}/resources/sound2.wav
+    ${PROJECT_SOURCE_DIR}/resources/sound3.wav
+    ${PROJECT_SOURCE_DIR}/resources/sound4.wav
+    ${PROJECT_SOURCE_DIR}/resources/example-blinds.dat
+    DESTINATION ${ORVANDEL_SHARED_DIR})
+
+# spade.png is made at 256 x 256 by resources/make-images.sh.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/spade.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps RENAME orvandel.png)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/spade.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME orvandel.svg)
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# Debian keeps a package's licence as share/doc/<package>/copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+    DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# --- Debian package ---------------------------------------------------------
+
+set(ORVANDEL_PACKAGE_MAINTAINER "The Orvandel developers <maintainers@orvandel.invalid>"
+    CACHE STRING "Maintainer field of the Debian package: Name <address>")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME orvandel)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Orvandel developers")
+set(CPACK_PACKAGE_CONTACT ${ORVANDEL_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "clock for live poker tournaments")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Orvandel runs the clock of a live poker tournament. The tournament director
+types the structure once (levels, level length, an optional break and the
+blinds of every level); a full-screen clock then counts each level down, shows
+the current and next blinds, sounds an alert at every new level, runs the
+break and the final level, and announces the end.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# Not the builder's umask: every directory in the package is rwxr-xr-x.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ORVANDEL_PACKAGE_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+find_program(ORVANDEL_DPKG dpkg)
+if(ORVANDEL_DPKG)
+    execute_process(COMMAND ${ORVANDEL_DPKG} --print-architecture
+        OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+
+# dpkg-shlibdeps (package dpkg-dev) finds the Qt libraries the program links.
+# Named here as well: libqt6multimedia6 carries the Qt Multimedia plugins that
+# are loaded at run time, not linked. On Debian 12 the X11 platform plugin
+# comes with libqt6gui6, which shlibdeps finds.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6multimedia6 (>= 6.4)")
+# The clock is laid out for Arial's metrics (Liberation Sans stands in);
+# QSoundEffect plays through a PulseAudio server (PipeWire's will do);
+# qt6-wayland lets it run natively on Wayland instead of through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, pulseaudio | pipewire-pulse, qt6-wayland")
+
+include(CPack)
