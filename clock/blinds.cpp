@@ -5,6 +5,7 @@
 #include "app/programend.h"
 #include "clock/checked.h"
 #include "clock/clocklabel.h"
+#include "clock/screenawake.h"
 #include "clock/timetext.h"
 #include "setup/tournamentfile.h"
 #include "sound/soundplayer.h"
@@ -69,6 +70,9 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent) {
     buildControls();
     loadTournament();
     relayout();
+    // Nobody touches the laptop during a tournament; the screen must not
+    // blank or lock while the clock runs.
+    m_awake = new ScreenAwake(this);
 }
 
 void Blinds::buildControls() {
@@ -368,6 +372,7 @@ unsigned int Blinds::foreColor(const QWidget *control) const {
 
 void Blinds::closeEvent(QCloseEvent *event) {
     MMControl1->setCommand(QStringLiteral("Close"));
+    m_awake->release();
     QWidget::closeEvent(event);
 }
 

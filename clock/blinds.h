@@ -9,6 +9,7 @@
 class ClockLabel;
 class QPushButton;
 class QTimer;
+class ScreenAwake;
 class SoundPlayer;
 
 // The tournament file could not be run by the clock: missing, short, or with
@@ -96,6 +97,7 @@ private:
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     std::vector<Design> m_design;
+    ScreenAwake *m_awake = nullptr;
     SteadyClock m_steadyClock;
     qint64 m_lastDueMs = 0; // steady time at which the last tick was due
 
