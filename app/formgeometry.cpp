@@ -38,8 +38,13 @@ void prepareWindow(QWidget *window, const QString &name, const QString &caption)
     // The layouts were drawn for a narrow 8-point sans serif; a wider default
     // font would cut captions off.
     QFont font = window->font();
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+#ifdef Q_OS_WIN
+    font.setFamily(QStringLiteral("Microsoft Sans Serif"));
+#else
+    // Naming only installed families keeps the font lookup, which dominates
+    // start-up, short.
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+#endif
     font.setPointSizeF(8.25);
     window->setFont(font);
     window->setAttribute(Qt::WA_DeleteOnClose);

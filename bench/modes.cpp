@@ -235,11 +235,22 @@ int runDrift(int argc, char **argv, int seconds) {
     return status != 0 ? status : exitCode;
 }
 
+// The baseline: the smallest Qt Widgets program that shows one window with a
+// line of text in it. A window without text would never load a font, which
+// every real window has to.
+QWidget *makeMinimalWindow() {
+    auto *window = new QWidget;
+    auto *text = new QLabel(QStringLiteral("Hello, world"), window);
+    text->move(10, 10);
+    window->resize(200, 60);
+    return window;
+}
+
 int runIdle(int argc, char **argv, int seconds, bool minimal) {
     QApplication app(argc, argv);
     QPointer<QWidget> window;
     if (minimal) {
-        window = new QWidget;
+        window = makeMinimalWindow();
     } else {
         chooseOpeningSound();
         QString failure;
@@ -274,7 +285,7 @@ int runStartup(int argc, char **argv, bool minimal) {
     std::unique_ptr<QWidget> window;
     if (minimal) {
         app = std::make_unique<QApplication>(argc, argv);
-        window = std::make_unique<QWidget>();
+        window.reset(makeMinimalWindow());
     } else {
         // As the program's main() does.
         app = std::make_unique<OrvandelApplication>(argc, argv);
