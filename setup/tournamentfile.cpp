@@ -82,7 +82,9 @@ private:
     }
     // A comma, CR LF, a lone CR or a lone LF.
     void skipDelimiter() {
-        if (m_pos >= m_bytes.size())
+        // After a number and its blanks the next field may start at once:
+        // "1 20" is two numbers.
+        if (m_pos >= m_bytes.size() || !isDelimiter(m_bytes[m_pos]))
             return;
         const char c = m_bytes[m_pos++];
         if (c == '\r' && m_pos < m_bytes.size() && m_bytes[m_pos] == '\n')

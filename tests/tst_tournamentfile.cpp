@@ -190,6 +190,10 @@ void TestTournamentFile::parse_data() {
         << "1,abc\r\n\"$1\",\"$2\"\r\nx,$9\r\n"_ba << make(0, {{u"$1"_s, u"$2"_s}}, 0, 0);
     QTest::newRow("number followed by text")
         << oneLevelFile("1,5min"_ba, "2x,10y"_ba) << make(5, {{u"$1"_s, u"$2"_s}}, 2, 10);
+    QTest::newRow("a blank separates numbers")
+        << oneLevelFile("1 20"_ba, "0 5"_ba) << make(20, {{u"$1"_s, u"$2"_s}}, 0, 5);
+    QTest::newRow("blanks then a comma after a number")
+        << oneLevelFile("1  ,20"_ba, "0 ,5"_ba) << make(20, {{u"$1"_s, u"$2"_s}}, 0, 5);
     QTest::newRow("numbers rounded half to even")
         << oneLevelFile("1.4,2.5"_ba, "0.5,3.5"_ba) << make(2, {{u"$1"_s, u"$2"_s}}, 0, 4);
     QTest::newRow("level count 1.5 rounds to 2")
