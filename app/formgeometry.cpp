@@ -1,7 +1,7 @@
 #include "app/formgeometry.h"
 
-#include <QGuiApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
 

@@ -14,8 +14,12 @@ inline constexpr int TwipsPerPixel = 15;
 // difference between a form's outer height and its client area.
 inline constexpr int FrameHeightTwips = 330;
 
-constexpr int px(int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; }
-constexpr int twips(int pixels) { return pixels * TwipsPerPixel; }
+constexpr int px(int twips) {
+    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+}
+constexpr int twips(int pixels) {
+    return pixels * TwipsPerPixel;
+}
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};

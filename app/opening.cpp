@@ -92,7 +92,9 @@ Opening::Opening(QWidget *parent) : QWidget(parent) {
         optTimed[0]->setChecked(true);
 }
 
-void Opening::optTimed_Click() { Module1::TimedTournament = optTimed[0]->isChecked(); }
+void Opening::optTimed_Click() {
+    Module1::TimedTournament = optTimed[0]->isChecked();
+}
 
 void Opening::Command1_Click() {
     if (optStart->isChecked()) {

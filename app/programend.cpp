@@ -20,7 +20,9 @@ ProgramEndHandler &handler() {
 }
 } // namespace
 
-void endProgram(int status) { handler()(status); }
+void endProgram(int status) {
+    handler()(status);
+}
 
 ProgramEndHandler setProgramEndHandler(ProgramEndHandler next) {
     return std::exchange(handler(), std::move(next));

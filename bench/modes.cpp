@@ -215,7 +215,8 @@ int runDrift(int argc, char **argv, int seconds) {
         const Event &last = events.back();
         result("drift_end_ms", ms(last.atNs - (startNs + last.counted * NsPerS)));
         result("ticks_counted", static_cast<double>(shown));
-        result("ticks_expected", static_cast<double>((endNs - startNs) / NsPerS));
+        const qint64 wholeSeconds = (endNs - startNs) / NsPerS; // the display counts whole ones
+        result("ticks_expected", static_cast<double>(wholeSeconds));
         std::sort(all.begin(), all.end());
         std::sort(calm.begin(), calm.end());
         result("late_p50_ms", percentile(calm, 0.50));

@@ -312,10 +312,10 @@ void Blinds::levelChange() {
     alert();
 
     if (CurrentLevel == LevelCount) {
-        for (QWidget *next : {static_cast<QWidget *>(Label4), static_cast<QWidget *>(Label2[1]),
-                              static_cast<QWidget *>(Label3[1]),
-                              static_cast<QWidget *>(lblNextSmall),
-                              static_cast<QWidget *>(lblNextBig)})
+        for (QWidget *next :
+             {static_cast<QWidget *>(Label4), static_cast<QWidget *>(Label2[1]),
+              static_cast<QWidget *>(Label3[1]), static_cast<QWidget *>(lblNextSmall),
+              static_cast<QWidget *>(lblNextBig)})
             next->setVisible(false);
         if (!Module1::TimedTournament) {
             lblTime->setVisible(false);

@@ -15,7 +15,7 @@
 namespace orvandel::checked {
 
 template <typename T>
-concept Narrow = std::signed_integral<T> && (sizeof(T) <= sizeof(std::int32_t));
+concept Narrow = std::signed_integral<T> &&(sizeof(T) <= sizeof(std::int32_t));
 
 // Stores a wider value into a narrower type.
 template <std::signed_integral To, std::signed_integral From> To narrow(From value) {
@@ -24,9 +24,15 @@ template <std::signed_integral To, std::signed_integral From> To narrow(From val
     return static_cast<To>(value);
 }
 
-template <Narrow T> T add(T a, T b) { return narrow<T>(std::int64_t{a} + std::int64_t{b}); }
-template <Narrow T> T sub(T a, T b) { return narrow<T>(std::int64_t{a} - std::int64_t{b}); }
-template <Narrow T> T mul(T a, T b) { return narrow<T>(std::int64_t{a} * std::int64_t{b}); }
+template <Narrow T> T add(T a, T b) {
+    return narrow<T>(std::int64_t{a} + std::int64_t{b});
+}
+template <Narrow T> T sub(T a, T b) {
+    return narrow<T>(std::int64_t{a} - std::int64_t{b});
+}
+template <Narrow T> T mul(T a, T b) {
+    return narrow<T>(std::int64_t{a} * std::int64_t{b});
+}
 
 // Bounds test of a table lookup.
 template <std::signed_integral I> std::size_t index(I i, std::size_t size) {

@@ -16,8 +16,8 @@ QString minutesText(qint16 minutesLeft) {
 }
 
 QString secondsText(qint16 secondsLeft) {
-    const QString text =
-        secondsLeft < 10 ? QStringLiteral(" 0") + QString::number(secondsLeft) : signedForm(secondsLeft);
+    const QString text = secondsLeft < 10 ? QStringLiteral(" 0") + QString::number(secondsLeft)
+                                          : signedForm(secondsLeft);
     return text.right(2);
 }
 

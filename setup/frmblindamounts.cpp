@@ -82,7 +82,7 @@ QString indexed(const char *name, int index) {
 // message; control characters are named by their code.
 QString firstUnwritable(const QString &text) {
     for (const char32_t c : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&c, 1);
+        QString one = QString::fromUcs4(&c, 1);
         if (isWritableBlindText(one))
             continue;
         if (QChar::isPrint(c))

@@ -29,9 +29,9 @@ struct LevelBlinds {
 
 struct Tournament {
     qint16 levelCount = 0;
-    qint32 levelMinutes = 0;           // written from a 16-bit value, read as 32-bit
-    std::vector<LevelBlinds> levels;   // levels[0] is level 1; levelCount entries
-    qint16 breakRound = 0;             // no level is a break unless 2..levelCount
+    qint32 levelMinutes = 0;         // written from a 16-bit value, read as 32-bit
+    std::vector<LevelBlinds> levels; // levels[0] is level 1; levelCount entries
+    qint16 breakRound = 0;           // no level is a break unless 2..levelCount
     qint32 breakMinutes = 0;
     friend bool operator==(const Tournament &, const Tournament &) = default;
 };
@@ -49,7 +49,7 @@ enum class ReadError {
 struct ReadResult {
     Tournament tournament; // valid only when error is None
     ReadError error = ReadError::None;
-    QString detail;        // what exactly was wrong, for the message
+    QString detail; // what exactly was wrong, for the message
 
     bool ok() const { return error == ReadError::None; }
     // One sentence naming the file and the problem, for a message box.

@@ -5,7 +5,9 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-SoundPlayer::SoundPlayer(QWidget *parent) : QWidget(parent) { hide(); }
+SoundPlayer::SoundPlayer(QWidget *parent) : QWidget(parent) {
+    hide();
+}
 
 SoundPlayer::~SoundPlayer() = default;
 

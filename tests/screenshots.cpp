@@ -62,12 +62,11 @@ int main(int argc, char *argv[]) {
         Module1::HasBreak = true;
         Module1::BreakRound = 3;
         frmBlindAmounts amounts;
-        const char *blinds[] = {"10", "20", "20", "40", "", "", "50", "100"};
-        for (int row = 0; row < 4; ++row) {
-            if (row == 2)
-                continue;
-            type(&amounts, qPrintable(QStringLiteral("txtSB(%1)").arg(row)), blinds[2 * row]);
-            type(&amounts, qPrintable(QStringLiteral("txtBB(%1)").arg(row)), blinds[2 * row + 1]);
+        const std::pair<int, std::pair<const char *, const char *>> rows[] = {
+            {0, {"10", "20"}}, {1, {"20", "40"}}, {3, {"50", "100"}}};
+        for (const auto &[row, blinds] : rows) {
+            type(&amounts, qPrintable(QStringLiteral("txtSB(%1)").arg(row)), blinds.first);
+            type(&amounts, qPrintable(QStringLiteral("txtBB(%1)").arg(row)), blinds.second);
         }
         save(&amounts, QStringLiteral("frmblindamounts"));
     }

@@ -460,7 +460,8 @@ void TestBlinds::unreadableFileIsRefused() {
         Blinds clock;
         QFAIL("the clock opened on a file it cannot run");
     } catch (const TournamentFileError &error) {
-        QVERIFY2(error.message().contains(QStringLiteral("blinds.dat")), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(QStringLiteral("blinds.dat")),
+                 qPrintable(error.message()));
         QVERIFY2(error.message().contains(named), qPrintable(error.message()));
     }
 }
@@ -511,7 +512,7 @@ void TestBlinds::stalledClockCatchesUp() {
         counted += ticksRun[i];
         const int left = 20 * 60 - counted;
         QCOMPARE(text(clock, "lblTime"), orvandel::timeText(static_cast<qint16>(left / 60),
-                                                             static_cast<qint16>(left % 60)));
+                                                            static_cast<qint16>(left % 60)));
     }
     QCOMPARE(timer(clock)->interval(), nextInterval);
 }

@@ -607,7 +607,7 @@ void TestFrmBlindAmounts::keys() {
     frmBlindAmounts *form = openForm();
     QVERIFY(QTest::qWaitForWindowActive(form));
     edit(form, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20")});
-    QWidget *target = form->findChild<QWidget *>(focus);
+    auto *target = form->findChild<QWidget *>(focus);
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 

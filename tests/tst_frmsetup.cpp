@@ -630,7 +630,7 @@ void TestFrmSetUp::keys() {
     QVERIFY(QTest::qWaitForWindowActive(form));
     type(form, {QStringLiteral("4"), QStringLiteral("20"), QStringLiteral("15"),
                 QStringLiteral("3"), true});
-    QWidget *target = form->findChild<QWidget *>(focus);
+    auto *target = form->findChild<QWidget *>(focus);
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 

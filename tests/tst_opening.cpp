@@ -55,7 +55,9 @@ void TestOpening::initTestCase() {
     QVERIFY(QDir::setCurrent(m_dir.path()));
 }
 
-void TestOpening::init() { Module1::reset(); }
+void TestOpening::init() {
+    Module1::reset();
+}
 
 void TestOpening::cleanup() {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -141,9 +143,12 @@ void TestOpening::okWithoutChoiceDoesNothing() {
 void TestOpening::okOpensChosenWindow_data() {
     QTest::addColumn<QString>("choice");
     QTest::addColumn<QString>("window");
-    QTest::newRow("set up blinds") << "optBlinds(0)" << "frmSetUp";
-    QTest::newRow("choose sound") << "optSound(1)" << "frmSound";
-    QTest::newRow("start") << "optStart(2)" << "Blinds";
+    QTest::newRow("set up blinds") << "optBlinds(0)"
+                                   << "frmSetUp";
+    QTest::newRow("choose sound") << "optSound(1)"
+                                  << "frmSound";
+    QTest::newRow("start") << "optStart(2)"
+                           << "Blinds";
 }
 
 void TestOpening::okOpensChosenWindow() {
