@@ -7,6 +7,13 @@ orvandel_packages=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     fonts-liberation             # metric-compatible Arial for the clock
     pulseaudio pulseaudio-utils sox  # the real-audio test
+    dbus-daemon                  # the screen-awake test's private session bus
+)
+
+# What the checks beyond the test suite use: fuzzing, the package check.
+orvandel_check_packages=(
+    clang libclang-rt-14-dev
+    dpkg-dev desktop-file-utils appstream
 )
 
 orvandel_install_missing() {

@@ -1,8 +1,34 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite.
+# Installs what is missing, builds, and runs everything that proves the
+# program: the test suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzz target for a bounded time, the static
+# checks, the Debian package check, and a short drift benchmark.
+# ORVANDEL_QUICK=1 runs the test suite alone.
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
-orvandel_install_missing
+orvandel_install_missing "${orvandel_check_packages[@]}"
+cd "$orvandel_root"
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "build and test suite"
 orvandel_build "$orvandel_root/build"
-cd "$orvandel_root/build"
-ctest --output-on-failure
+(cd build && ctest --output-on-failure)
+[ "${ORVANDEL_QUICK:-0}" = 1 ] && exit 0
+
+step "test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/sanitize.sh
+
+step "fuzzing, 60 s a target"
+scripts/fuzz.sh 60
+
+step "static checks"
+scripts/check.sh
+
+step "Debian package"
+BUILD_DIR="$orvandel_root/build" scripts/package-check.sh
+
+step "drift benchmark, 30 s"
+BUILD_DIR="$orvandel_root/build" bench/run.sh --short
+
+step "all checks passed"
