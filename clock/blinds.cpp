@@ -384,7 +384,7 @@ void Blinds::resizeEvent(QResizeEvent *event) {
 // Lays the design out at the largest uniform scale that fits the window,
 // centred, so the digits fill the same share of any screen.
 void Blinds::relayout() {
-    const qreal designWidth = DesignWidth / qreal(TwipsPerPixel);
+    const qreal designWidth = FittedWidth / qreal(TwipsPerPixel);
     const qreal designHeight = FittedHeight / qreal(TwipsPerPixel);
     const qreal scale = std::min(width() / designWidth, height() / designHeight);
     const qreal originX = (width() - designWidth * scale) / 2;

@@ -50,10 +50,11 @@ public:
     void setSteadyClock(SteadyClock clock);
 
     // Size of the design, in twips; the window scales it to fit. The next
-    // level's big blind reaches below the designed client area, so the
-    // height that is fitted to the window includes it.
+    // level's big blind and the picture reach past the designed client area,
+    // so the area that is fitted to the window includes them.
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
+    static constexpr int FittedWidth = 15375;
     static constexpr int FittedHeight = 9600;
 
 protected:

@@ -37,6 +37,8 @@ private slots:
     void unreadableFileIsRefused();
     void pictureEndsProgramWithoutClosingPlayer();
     void closingWindowClosesPlayer();
+    void digitsFillSameShareOfAnyScreen_data();
+    void digitsFillSameShareOfAnyScreen();
     void stalledClockCatchesUp_data();
     void stalledClockCatchesUp();
     void pauseDuringStallThenResume();
@@ -484,6 +486,37 @@ void TestBlinds::closingWindowClosesPlayer() {
     commands();
     QVERIFY(clock->close());
     QCOMPARE(commands(), QStringList{QStringLiteral("Close")});
+}
+
+void TestBlinds::digitsFillSameShareOfAnyScreen_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1366x768 projector") << QSize(1366, 768);
+    QTest::newRow("1920x1080 TV") << QSize(1920, 1080);
+    QTest::newRow("3840x2160 TV") << QSize(3840, 2160);
+    QTest::newRow("4:3 monitor") << QSize(1024, 768);
+}
+
+void TestBlinds::digitsFillSameShareOfAnyScreen() {
+    QFETCH(QSize, screen);
+    Blinds *clock = start(tournamentFile(3, 20));
+    clock->setWindowState(Qt::WindowNoState);
+    clock->show();
+    clock->resize(screen);
+    QCOMPARE(clock->size(), screen);
+    const auto *time = clock->findChild<QLabel *>(QStringLiteral("lblTime"));
+    // One scale for the whole design, the largest that fits: the time's
+    // 99.75 pt at 96 dpi grow with it, and the design is centred.
+    const qreal scale = std::min(screen.width() / (Blinds::FittedWidth / 15.0),
+                                 screen.height() / (Blinds::FittedHeight / 15.0));
+    QCOMPARE(time->font().pixelSize(), qRound(99.75 * 96 / 72 * scale));
+    const qreal margin = (screen.width() - Blinds::FittedWidth / 15.0 * scale) / 2;
+    QVERIFY(std::abs(time->x() - (margin + 1560 / 15.0 * scale)) <= 1);
+    // Everything stays on the screen, centred across.
+    for (const QWidget *control : clock->findChildren<QWidget *>()) {
+        if (control->isHidden())
+            continue;
+        QVERIFY2(clock->rect().contains(control->geometry()), qPrintable(control->objectName()));
+    }
 }
 
 void TestBlinds::stalledClockCatchesUp_data() {
