@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 namespace orvandel {
@@ -48,6 +50,17 @@ void prepareWindow(QWidget *window, const QString &name, const QString &caption)
     font.setPointSizeF(8.25);
     window->setFont(font);
     window->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+bool pressWithEnter(QWidget *form, QKeyEvent *event, QPushButton *okButton) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    if (auto *button = qobject_cast<QPushButton *>(form->focusWidget());
+        button && button->isVisible())
+        button->click();
+    else
+        okButton->click();
+    return true;
 }
 
 void handOver(QWidget *from, QWidget *next) {

@@ -3,6 +3,9 @@
 #include <QRect>
 #include <QWidget>
 
+class QKeyEvent;
+class QPushButton;
+
 // Window layouts are designed in twips (1440 to the inch, 15 to a pixel at 96
 // dots per inch). Qt's device-independent pixels are 96 to the inch, so a
 // twip value divided by 15 is a logical pixel on every screen.
@@ -41,6 +44,10 @@ void centreOnScreen(QWidget *window);
 // The common frame of every window: caption, the program's icon, deleted when
 // closed. Does not show it.
 void prepareWindow(QWidget *window, const QString &name, const QString &caption);
+
+// Enter on a form whose OK answers it: a focused button takes Enter itself,
+// anywhere else it presses `okButton`. True when the key was Enter.
+bool pressWithEnter(QWidget *form, QKeyEvent *event, QPushButton *okButton);
 
 // Hands over from one window to the next: the next window is already loaded
 // (constructed); show it modeless without an owner, then close `from`.

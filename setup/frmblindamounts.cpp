@@ -244,18 +244,7 @@ void frmBlindAmounts::cmdCancel_Click() {
 }
 
 void frmBlindAmounts::keyPressEvent(QKeyEvent *event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A focused button takes Enter itself; from anywhere else it is OK.
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget());
-            button && button->isVisible())
-            button->click();
-        else
-            cmdOK->click();
-        return;
-    default:
-        // Escape and everything else: a plain window has no cancel button.
+    // Escape and every other key: a plain window has no cancel button.
+    if (!pressWithEnter(this, event, cmdOK))
         QWidget::keyPressEvent(event);
-    }
 }

@@ -1,6 +1,7 @@
 #include "app/formgeometry.h"
 #include "app/module1.h"
 #include "app/opening.h"
+#include "formtestsupport.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 
@@ -20,52 +21,13 @@
 #include <functional>
 #include <memory>
 
+using namespace formtest;
 using namespace orvandel;
 
 namespace {
 
-struct Box {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-// Runs `action`; every modal message box it opens is read and closed.
-QList<Box> answerBoxes(const std::function<void()> &action) {
-    QList<Box> boxes;
-    QTimer watcher;
-    watcher.setInterval(5);
-    QObject::connect(&watcher, &QTimer::timeout, [&boxes] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            boxes.append({box->windowTitle(), box->text(), box->icon()});
-            box->done(QMessageBox::Ok);
-        }
-    });
-    watcher.start();
-    action();
-    watcher.stop();
-    return boxes;
-}
-
-QList<Box> clickThroughBoxes(QAbstractButton *button) {
-    return answerBoxes([button] { QTest::mouseClick(button, Qt::LeftButton); });
-}
-
-// The shown top-level windows, once closed ones are gone.
-QList<QWidget *> shownWindows() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QList<QWidget *> shown;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible())
-            shown.append(w);
-    return shown;
-}
-
 template <typename T> T *child(QWidget *form, const char *name) {
-    T *control = form->findChild<T *>(QString::fromLatin1(name));
-    if (!control)
-        qFatal("no control %s", name);
-    return control;
+    return formtest::child<T>(form, QString::fromLatin1(name));
 }
 
 QLineEdit *field(QWidget *form, const char *name) {
