@@ -13,7 +13,7 @@ orvandel_packages=(
 # What the checks beyond the test suite use: fuzzing, the package check.
 orvandel_check_packages=(
     clang libclang-rt-14-dev
-    dpkg-dev desktop-file-utils appstream
+    dpkg-dev file desktop-file-utils appstream  # file: CPack reads the binary with it
 )
 
 orvandel_install_missing() {

@@ -11,7 +11,7 @@ set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 
 # dpkg-dev for dpkg-shlibdeps (cpack), the two validators for the metadata.
-orvandel_install_missing dpkg-dev desktop-file-utils appstream
+orvandel_install_missing dpkg-dev file desktop-file-utils appstream
 
 build=${BUILD_DIR:-$orvandel_root/build}
 app_id=io.github.orvandel.Orvandel
