@@ -117,15 +117,17 @@ frmBlindAmounts::frmBlindAmounts(QWidget *parent) : QWidget(parent) {
     Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Big Blind"));
     place(Label4, 2340, 1200, 615, 195);
 
-    for (int i = 0; i < Rows; ++i) {
-        const bool last = i == Rows - 1;
-        lblRound[i] = label(this, indexed("lblRound", i), QStringLiteral("Level %1:").arg(i + 1));
+    for (std::size_t i = 0; i < Rows; ++i) {
+        const int index = static_cast<int>(i);
+        const bool last = index == Rows - 1;
+        lblRound[i] =
+            label(this, indexed("lblRound", index), QStringLiteral("Level %1:").arg(index + 1));
         place(lblRound[i], 315, RowTop[i].label, last ? 660 : 570, 195);
         txtSB[i] = new QLineEdit(QStringLiteral(" "), this);
-        txtSB[i]->setObjectName(indexed("txtSB", i));
+        txtSB[i]->setObjectName(indexed("txtSB", index));
         place(txtSB[i], 1230, RowTop[i].small, 705, 315);
         txtBB[i] = new QLineEdit(QStringLiteral(" "), this);
-        txtBB[i]->setObjectName(indexed("txtBB", i));
+        txtBB[i]->setObjectName(indexed("txtBB", index));
         place(txtBB[i], last ? 2355 : 2370, RowTop[i].big, 705, 315);
     }
 
@@ -143,7 +145,7 @@ frmBlindAmounts::frmBlindAmounts(QWidget *parent) : QWidget(parent) {
         sizeToText(caption);
 
     QWidget *previous = txtSB[0];
-    for (int i = 0; i < Rows; ++i) {
+    for (std::size_t i = 0; i < Rows; ++i) {
         for (QWidget *next : {static_cast<QWidget *>(txtSB[i]), static_cast<QWidget *>(txtBB[i])}) {
             if (next != previous)
                 setTabOrder(previous, next);
@@ -182,10 +184,10 @@ frmBlindAmounts::frmBlindAmounts(QWidget *parent) : QWidget(parent) {
     }
 
     // Rows past the last level are hidden; a negative count hides them all.
-    for (int k = std::max(levels + 1, 1); k <= Rows; ++k) {
-        lblRound[k - 1]->setVisible(false);
-        txtSB[k - 1]->setVisible(false);
-        txtBB[k - 1]->setVisible(false);
+    for (auto r = static_cast<std::size_t>(std::max(levels, 0)); r < Rows; ++r) {
+        lblRound[r]->setVisible(false);
+        txtSB[r]->setVisible(false);
+        txtBB[r]->setVisible(false);
     }
 }
 
@@ -204,7 +206,7 @@ void frmBlindAmounts::cmdOK_Click() {
     tournament.levelMinutes = Module1::RoundDuration;
     tournament.breakRound = Module1::BreakRound;
     tournament.breakMinutes = Module1::BreakDuration;
-    for (int r = 0; r < levels; ++r) {
+    for (std::size_t r = 0; r < static_cast<std::size_t>(levels); ++r) {
         // Only an empty big blind makes a break; a single blank does not.
         if (txtBB[r]->text().isEmpty()) {
             tournament.levels.push_back({QStringLiteral("Break"), QStringLiteral("Time!")});
