@@ -27,10 +27,15 @@ void centreOnScreen(QWidget *window) {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size().expandedTo(window->size());
-    window->move(area.left() + (area.width() - frame.width()) / 2,
-                 area.top() + (area.height() - frame.height()) / 2);
+    const QRect area = screen->geometry();
+    // Before a window is first shown Qt does not know its frame yet; the
+    // designed title bar and borders stand in for it, so that it is the
+    // outer window that sits in the middle.
+    QSize outer = window->frameGeometry().size();
+    if (outer.height() <= window->height())
+        outer = window->size() + QSize(0, px(FrameHeightTwips));
+    window->move(area.left() + (area.width() - outer.width()) / 2,
+                 area.top() + (area.height() - outer.height()) / 2);
 }
 
 void prepareWindow(QWidget *window, const QString &name, const QString &caption) {

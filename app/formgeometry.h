@@ -38,7 +38,7 @@ void sizeToText(QWidget *label);
 void setFormSize(QWidget *form, int clientWidthTwips, int formHeightTwips);
 
 // Centres the window on its screen: top = (screen height - window height) / 2,
-// then left the same way.
+// then left the same way, for the window's outer size, title bar included.
 void centreOnScreen(QWidget *window);
 
 // The common frame of every window: caption, the program's icon, deleted when

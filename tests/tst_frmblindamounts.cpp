@@ -196,9 +196,9 @@ void TestFrmBlindAmounts::layoutByLevelCount() {
     QVERIFY(button(form, "cmdOK")->isVisible());
     QVERIFY(form->rect().contains(button(form, "cmdCancel")->geometry()));
 
-    // Centred for the height it has after the layout is set.
-    const QRect area = form->screen()->availableGeometry();
-    QCOMPARE(form->y(), area.top() + (area.height() - form->height()) / 2);
+    // Centred for the outer height it has after the layout is set.
+    const QRect area = form->screen()->geometry();
+    QCOMPARE(form->y(), area.top() + (area.height() - form->height() - px(FrameHeightTwips)) / 2);
     QCOMPARE(form->x(), area.left() + (area.width() - form->width()) / 2);
 
     for (int row = 0; row < Rows; ++row) {

@@ -215,10 +215,10 @@ void TestFrmSetUp::layouts() {
     QFETCH(bool, withBreak);
 
     frmSetUp *form = openForm();
-    // Centred for the designed outer height of 3975 + frame, then shrunk
-    // to the no-break layout keeping that top edge.
-    const QRect area = form->screen()->availableGeometry();
-    const int centredTop = area.top() + (area.height() - px(3975)) / 2;
+    // Centred for the designed client height of 3975 and its title bar,
+    // then shrunk to the no-break layout keeping that top edge.
+    const QRect area = form->screen()->geometry();
+    const int centredTop = area.top() + (area.height() - px(3975) - px(FrameHeightTwips)) / 2;
     QCOMPARE(form->y(), centredTop);
 
     for (const QString &name : clicks)

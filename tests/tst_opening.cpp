@@ -1,11 +1,13 @@
 #include "clocktestsupport.h"
 
+#include "app/formgeometry.h"
 #include "app/opening.h"
 #include "app/programend.h"
 
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 
 using namespace clocktest;
@@ -82,7 +84,16 @@ void TestOpening::firstStart() {
     }
     QCOMPARE(button(&opening, "Command1")->text(), QStringLiteral("OK"));
     QCOMPARE(button(&opening, "Command2")->text(), QStringLiteral("Quit"));
-    QVERIFY(!opening.windowIcon().isNull());
+    // An icon made from a missing file is not null, but has no pixmap.
+    QVERIFY(!opening.windowIcon().pixmap(16).isNull());
+
+    // Centred on the screen with its title bar: 3675 x 3555 twips of client.
+    const QRect screen = opening.screen()->geometry();
+    using orvandel::px;
+    QCOMPARE(opening.size(), QSize(px(3675), px(3555)));
+    QCOMPARE(opening.x(), screen.left() + (screen.width() - px(3675)) / 2);
+    QCOMPARE(opening.y(),
+             screen.top() + (screen.height() - px(3555) - px(orvandel::FrameHeightTwips)) / 2);
 
     // The three choices exclude each other; Yes/No is a group of its own.
     radio(&opening, "optTimed(0)")->click();
