@@ -23,6 +23,8 @@ void SoundPlayer::setCommand(const QString &command) {
         m_effect = new QSoundEffect(this);
         m_effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     } else if (command == QLatin1String("Play")) {
+        if (!m_openFile.isEmpty())
+            ++m_plays;
         if (m_effect)
             m_effect->play(); // queued by Qt until the file is loaded
     } else if (command == QLatin1String("Prev")) {

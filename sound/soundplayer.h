@@ -29,6 +29,9 @@ public:
 
     // The file currently open, empty when none.
     QString openFile() const { return m_openFile; }
+    // How many times "Play" found a file open: the alert went off, whether
+    // or not an audio device was there to hear it.
+    int plays() const { return m_plays; }
 
 signals:
     // Every command, as it is sent: lets tests follow the sequence without
@@ -41,5 +44,6 @@ private:
     QString m_deviceType;
     QString m_fileName;
     QString m_openFile;
+    int m_plays = 0;
     QSoundEffect *m_effect = nullptr;
 };

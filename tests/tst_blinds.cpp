@@ -95,6 +95,7 @@ void TestBlinds::loadShowsFirstTwoLevels() {
     QCOMPARE(player->deviceType(), QStringLiteral("WaveAudio"));
     QCOMPARE(player->fileName(), QStringLiteral("sound3.wav"));
     QCOMPARE(player->openFile(), QStringLiteral("sound3.wav"));
+    QCOMPARE(player->plays(), 1); // "Open", then "Play"
 
     QCOMPARE(text(&clock, "lblTime"), QStringLiteral("00:00"));
     QCOMPARE(text(&clock, "lblCurrentSmall"), QStringLiteral("$10"));
