@@ -109,6 +109,8 @@ void Blinds::buildControls() {
 
     Line1 = new QWidget(this);
     Line1->setObjectName(QStringLiteral("Line1"));
+    // A drawn line, not a control: a click on it belongs to the time below.
+    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Line1->setAutoFillBackground(true);
     QPalette linePalette = Line1->palette();
     linePalette.setColor(QPalette::Window, toColor(LineBlack));

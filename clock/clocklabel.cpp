@@ -3,11 +3,21 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 ClockLabel::ClockLabel(QWidget *parent) : QLabel(parent) {}
 
+void ClockLabel::mouseDoubleClickEvent(QMouseEvent *event) {
+    // The release of this second press is not a click of its own: a director
+    // who double-clicks the time would otherwise resume and pause at once.
+    m_doubleClick = event->button() == Qt::LeftButton;
+    QLabel::mouseDoubleClickEvent(event);
+}
+
 void ClockLabel::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool secondOfDouble = std::exchange(m_doubleClick, false);
+    if (event->button() == Qt::LeftButton && !secondOfDouble &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }

@@ -29,6 +29,8 @@ private slots:
     void everyLevelCountRunsToItsEnd_data();
     void everyLevelCountRunsToItsEnd();
     void pauseAndResume();
+    void clickOnTheLineReachesTheTime();
+    void doubleClickIsOneClick();
     void pauseInLastSecondOfLevel();
     void pauseInLastSecondBeforeUntimedFinal();
     void pauseInLastSecondOfTimedFinalThenRestart();
@@ -369,6 +371,46 @@ void TestBlinds::pauseAndResume() {
     QCOMPARE(pause->text(), QStringLiteral("Pause"));
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:48"));
+}
+
+void TestBlinds::clickOnTheLineReachesTheTime() {
+    // The line is drawn across the bottom of the time display.
+    Blinds *clock = start(tournamentFile(3, 20));
+    clock->show();
+    QVERIFY(QTest::qWaitForWindowExposed(clock));
+    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *line = clock->findChild<QWidget *>(QStringLiteral("Line1"));
+    const QPoint onLine = line->mapTo(clock, line->rect().center());
+    QVERIFY(time->geometry().contains(time->parentWidget()->mapFrom(clock, onLine)));
+    QCOMPARE(clock->childAt(onLine), time);
+
+    QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onLine);
+    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
+             QStringLiteral("Resume"));
+}
+
+void TestBlinds::doubleClickIsOneClick() {
+    // Through the window, as a mouse sends it: press, release, then a second
+    // press that the platform marks as a double-click, and its release.
+    Blinds *clock = start(tournamentFile(3, 20));
+    clock->show();
+    QVERIFY(QTest::qWaitForWindowExposed(clock));
+    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *pause = clock->findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    const QPoint onTime = time->mapTo(clock, time->rect().center());
+    QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onTime);
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+
+    QTest::mouseDClick(clock->windowHandle(), Qt::LeftButton, {}, onTime);
+    QCOMPARE(pause->text(), QStringLiteral("Pause"));
+    QVERIFY(timer(clock)->isActive());
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:58"));
+
+    // A plain click after it is a click again.
+    QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onTime);
+    QCOMPARE(pause->text(), QStringLiteral("Resume"));
 }
 
 void TestBlinds::pauseInLastSecondOfLevel() {
