@@ -69,8 +69,7 @@ public:
         for (QWidget *w : QApplication::topLevelWidgets())
             delete w;
         // A test may have taken the write bits away to provoke a failure.
-        QFile::setPermissions(m_dir.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir::setCurrent(m_home);
         Module1::reset();
     }
