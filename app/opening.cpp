@@ -1,8 +1,11 @@
 #include "app/opening.h"
 
-#include "app/formgeometry.h"
+#include "app/formkit.h"
 #include "app/module1.h"
+#include "app/navigation.h"
 #include "app/programend.h"
+#include "app/twips.h"
+#include "app/windowchrome.h"
 #include "clock/blinds.h"
 #include "setup/frmsetup.h"
 #include "setup/tournamentfile.h"
@@ -15,67 +18,48 @@
 #include <QRadioButton>
 
 using namespace orvandel;
+using namespace orvandel::formkit;
 
 namespace {
-QRadioButton *option(QWidget *parent, const QString &name, const QString &caption) {
-    auto *button = new QRadioButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
+namespace design {
+
+constexpr Label Label1 = {"Label1",     "Welcome to Orvandel  ", {675, 180, 2340, 195},
+                          {8.25, true}, Sizing::ToText,          Align::Centre};
+constexpr Option optBlinds = {"optBlinds(0)", "Set up Blinds", {885, 555, 1230, 195}};
+constexpr Option optSound = {"optSound(1)", "Choose Sound", {885, 855, 1875, 195}};
+constexpr Option optStart = {"optStart(2)", "Start Orvandel", {885, 1215, 1965, 195}};
+// Neither button answers Enter or Escape.
+constexpr Button Command1 = {"Command1", "OK", {615, 1620, 945, 375}, Role::Plain};
+constexpr Button Command2 = {"Command2", "Quit", {2025, 1620, 945, 375}, Role::Plain};
+constexpr Place Frame1 = {675, 2190, 2250, 1170};
+// Inside Frame1.
+constexpr Option optTimed[2] = {
+    {"optTimed(0)", "Yes", {795, 375, 630, 240}},
+    {"optTimed(1)", "No", {795, 780, 630, 240}},
+};
+
+} // namespace design
 } // namespace
 
 Opening::Opening(QWidget *parent) : QWidget(parent) {
     prepareWindow(this, QStringLiteral("Opening"), QStringLiteral("Orvandel"));
     setFixedSize(px(3675), px(3555));
 
-    Label1 = new QLabel(QStringLiteral("Welcome to Orvandel  "), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont heading = Label1->font();
-    heading.setPointSizeF(8.25);
-    heading.setBold(true);
-    Label1->setFont(heading);
-    Label1->setAlignment(Qt::AlignCenter);
-    place(Label1, 675, 180, 2340, 195);
-    sizeToText(Label1);
-
-    optBlinds = option(this, QStringLiteral("optBlinds(0)"), QStringLiteral("Set up Blinds"));
-    place(optBlinds, 885, 555, 1230, 195);
-    optSound = option(this, QStringLiteral("optSound(1)"), QStringLiteral("Choose Sound"));
-    place(optSound, 885, 855, 1875, 195);
-    optStart = option(this, QStringLiteral("optStart(2)"), QStringLiteral("Start Orvandel"));
-    place(optStart, 885, 1215, 1965, 195);
-
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    place(Command1, 615, 1620, 945, 375);
-    Command2 = new QPushButton(QStringLiteral("Quit"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    place(Command2, 2025, 1620, 945, 375);
-    // Neither button answers Enter or Escape.
-    for (QPushButton *button : {Command1, Command2}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    Label1 = label(this, design::Label1);
+    optBlinds = option(this, design::optBlinds);
+    optSound = option(this, design::optSound);
+    optStart = option(this, design::optStart);
+    Command1 = button(this, design::Command1);
+    Command2 = button(this, design::Command2);
 
     Frame1 = new QGroupBox(QStringLiteral("Is this a Timed Touirnament?"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(Frame1, 675, 2190, 2250, 1170);
-    optTimed[0] = option(Frame1, QStringLiteral("optTimed(0)"), QStringLiteral("Yes"));
-    place(optTimed[0], 795, 375, 630, 240);
-    optTimed[1] = option(Frame1, QStringLiteral("optTimed(1)"), QStringLiteral("No"));
-    place(optTimed[1], 795, 780, 630, 240);
+    place(Frame1, design::Frame1);
+    optTimed[0] = option(Frame1, design::optTimed[0]);
+    optTimed[1] = option(Frame1, design::optTimed[1]);
     optTimed[1]->setChecked(true);
 
-    // Radio buttons size to fit their captions in the platform's font.
-    for (QRadioButton *button : {optBlinds, optSound, optStart, optTimed[0], optTimed[1]})
-        button->resize(button->sizeHint().expandedTo(button->size()));
-
-    setTabOrder(optBlinds, optSound);
-    setTabOrder(optSound, optStart);
-    setTabOrder(optStart, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, optTimed[1]);
-    setTabOrder(optTimed[1], optTimed[0]);
+    chainTabOrder({optBlinds, optSound, optStart, Command1, Command2, optTimed[1], optTimed[0]});
 
     connect(optTimed[0], &QRadioButton::clicked, this, &Opening::optTimed_Click);
     connect(optTimed[1], &QRadioButton::clicked, this, &Opening::optTimed_Click);

@@ -1,8 +1,9 @@
 #include "clock/blinds.h"
 
-#include "app/formgeometry.h"
 #include "app/module1.h"
 #include "app/programend.h"
+#include "app/twips.h"
+#include "app/windowchrome.h"
 #include "clock/checked.h"
 #include "clock/clocklabel.h"
 #include "clock/screenawake.h"

@@ -1,12 +1,14 @@
 #include "setup/frmblindamounts.h"
 
-#include "app/formgeometry.h"
+#include "app/enterkey.h"
+#include "app/formkit.h"
 #include "app/module1.h"
-#include "app/opening.h"
+#include "app/navigation.h"
+#include "app/twips.h"
+#include "app/windowchrome.h"
 #include "setup/tournamentfile.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -14,28 +16,42 @@
 #include <algorithm>
 
 using namespace orvandel;
+using namespace orvandel::formkit;
 
 namespace {
 
-constexpr int ClientWidth = 3465;
-constexpr int DesignedFormHeight = 7890 + FrameHeightTwips;
+constexpr auto Rows = static_cast<std::size_t>(frmBlindAmounts::Rows);
 
-// Tops of the controls of each row, in twips.
+namespace design {
+
+constexpr int ClientWidth = 3465;
+constexpr int FormHeight = 7890 + FrameHeightTwips;
+
+constexpr Label Label1 = {"Label1", "Enter Blind Amounts ", {270, 195, 2565, 300}, {12, true}};
+constexpr Label Label2 = {
+    "Label2", "Enter whole numbers only", {540, 645, 2280, 240}, {9.75, false}};
+// A one-pixel line from x 435 to 2895 at y 915.
+constexpr int LineLeft = 435, LineRight = 2895, LineY = 915;
+constexpr Label Label3 = {"Label3", "Small Blind", {1215, 1200, 765, 195}};
+constexpr Label Label4 = {"Label4", "Big Blind", {2340, 1200, 615, 195}};
+constexpr Button cmdOK = {"cmdOK", "OK", {750, 7425, 990, 330}, Role::Default};
+constexpr Button cmdCancel = {"cmdCancel", "Cancel", {1950, 7440, 990, 330}, Role::Plain};
+
+// The controls of each row: lefts and widths (the last row differs), and the
+// tops, in twips.
+constexpr int CaptionLeft = 315, CaptionWidth = 570, LastCaptionWidth = 660, CaptionHeight = 195;
+constexpr int SmallLeft = 1230, BigLeft = 2370, LastBigLeft = 2355;
+constexpr int FieldWidth = 705, FieldHeight = 315;
 struct RowTops {
     int label, small, big;
 };
-constexpr std::array<RowTops, frmBlindAmounts::Rows> RowTop = {{
-    {1530, 1500, 1500},
-    {2130, 2100, 2070},
-    {2715, 2685, 2685},
-    {3315, 3285, 3315},
-    {3915, 3870, 3915},
-    {4515, 4470, 4485},
-    {5100, 5055, 4965},
-    {5700, 5655, 5610},
-    {6300, 6240, 6225},
-    {6900, 6840, 6840},
+// clang-format off
+constexpr std::array<RowTops, Rows> RowTop = {{
+    {1530, 1500, 1500}, {2130, 2100, 2070}, {2715, 2685, 2685}, {3315, 3285, 3315},
+    {3915, 3870, 3915}, {4515, 4470, 4485}, {5100, 5055, 4965}, {5700, 5655, 5610},
+    {6300, 6240, 6225}, {6900, 6840, 6840},
 }};
+// clang-format on
 
 // Outer form height and the top of both buttons for 2 to 10 levels; other
 // level counts keep the designed layout.
@@ -43,40 +59,20 @@ struct Layout {
     int formHeight, buttonTop;
 };
 constexpr int FirstLayout = 2;
-constexpr std::array<Layout, 9> LayoutFor = {{
-    {3555, 2595},
-    {4245, 3150},
-    {4800, 3735},
-    {5295, 4350},
-    {5910, 4920},
-    {6480, 5520},
-    {7035, 6090},
-    {7710, 6825},
-    {8400, 7440},
+// clang-format off
+constexpr std::array<Layout, Rows - FirstLayout + 1> LayoutFor = {{
+    {3555, 2595}, {4245, 3150}, {4800, 3735}, {5295, 4350}, {5910, 4920},
+    {6480, 5520}, {7035, 6090}, {7710, 6825}, {8400, 7440},
 }};
+// clang-format on
+
+} // namespace design
+
+// Room for any amount a director types, and short enough to show on the
+// clock.
+constexpr int BlindTextLength = 12;
 
 const QString InputError = QStringLiteral("Input Error");
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption) {
-    auto *control = new QLabel(caption, parent);
-    control->setObjectName(name);
-    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return control;
-}
-
-QLabel *labelInFont(QWidget *parent, const QString &name, const QString &caption, qreal points,
-                    bool bold) {
-    QLabel *control = label(parent, name, caption);
-    QFont font = control->font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    control->setFont(font);
-    return control;
-}
-
-QString indexed(const char *name, int index) {
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
 
 // The first character of `text` that a blind text cannot hold, for the
 // message; control characters are named by their code.
@@ -97,83 +93,69 @@ QString firstUnwritable(const QString &text) {
 frmBlindAmounts::frmBlindAmounts(QWidget *parent) : QWidget(parent) {
     prepareWindow(this, QStringLiteral("frmBlindAmounts"), QStringLiteral("Blind Amounts"));
 
-    Label1 = labelInFont(this, QStringLiteral("Label1"), QStringLiteral("Enter Blind Amounts "), 12,
-                         true);
-    place(Label1, 270, 195, 2565, 300);
-    Label2 = labelInFont(this, QStringLiteral("Label2"), QStringLiteral("Enter whole numbers only"),
-                         9.75, false);
-    place(Label2, 540, 645, 2280, 240);
-
-    // A one-pixel line from x 435 to 2895 at y 915.
+    Label1 = label(this, design::Label1);
+    Label2 = label(this, design::Label2);
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setLineWidth(1);
-    Line1->setGeometry(px(435), px(915) - 1, px(2895) - px(435), 3);
-
-    Label3 = label(this, QStringLiteral("Label3"), QStringLiteral("Small Blind"));
-    place(Label3, 1215, 1200, 765, 195);
-    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Big Blind"));
-    place(Label4, 2340, 1200, 615, 195);
+    Line1->setGeometry(px(design::LineLeft), px(design::LineY) - 1,
+                       px(design::LineRight) - px(design::LineLeft), 3);
+    Label3 = label(this, design::Label3);
+    Label4 = label(this, design::Label4);
 
     for (std::size_t i = 0; i < Rows; ++i) {
+        using namespace design;
         const int index = static_cast<int>(i);
-        const bool last = index == Rows - 1;
-        lblRound[i] =
-            label(this, indexed("lblRound", index), QStringLiteral("Level %1:").arg(index + 1));
-        place(lblRound[i], 315, RowTop[i].label, last ? 660 : 570, 195);
-        txtSB[i] = new QLineEdit(QStringLiteral(" "), this);
-        txtSB[i]->setObjectName(indexed("txtSB", index));
-        place(txtSB[i], 1230, RowTop[i].small, 705, 315);
-        txtBB[i] = new QLineEdit(QStringLiteral(" "), this);
-        txtBB[i]->setObjectName(indexed("txtBB", index));
-        place(txtBB[i], last ? 2355 : 2370, RowTop[i].big, 705, 315);
+        const bool last = i == Rows - 1;
+        const QByteArray caption = "Level " + QByteArray::number(index + 1) + ':';
+        const int captionWidth = last ? LastCaptionWidth : CaptionWidth;
+        lblRound[i] = label(this,
+                            {"lblRound",
+                             caption.constData(),
+                             {CaptionLeft, RowTop[i].label, captionWidth, CaptionHeight}},
+                            index);
+        txtSB[i] = field(this, {"txtSB", {SmallLeft, RowTop[i].small, FieldWidth, FieldHeight}},
+                         QStringLiteral(" "), index);
+        const int bigLeft = last ? LastBigLeft : BigLeft;
+        txtBB[i] = field(this, {"txtBB", {bigLeft, RowTop[i].big, FieldWidth, FieldHeight}},
+                         QStringLiteral(" "), index);
+        for (QLineEdit *blind : {txtSB[i], txtBB[i]})
+            blind->setMaxLength(BlindTextLength);
     }
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    place(cmdOK, 750, 7425, 990, 330);
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    place(cmdCancel, 1950, 7440, 990, 330);
+    cmdOK = button(this, design::cmdOK);
+    cmdCancel = button(this, design::cmdCancel);
 
-    for (QLabel *caption : {Label1, Label2, Label3, Label4})
-        sizeToText(caption);
-    for (QLabel *caption : lblRound)
-        sizeToText(caption);
-
-    QWidget *previous = txtSB[0];
     for (std::size_t i = 0; i < Rows; ++i) {
-        for (QWidget *next : {static_cast<QWidget *>(txtSB[i]), static_cast<QWidget *>(txtBB[i])}) {
-            if (next != previous)
-                setTabOrder(previous, next);
-            previous = next;
-        }
+        if (i > 0)
+            setTabOrder(txtBB[i - 1], txtSB[i]);
+        setTabOrder(txtSB[i], txtBB[i]);
     }
-    setTabOrder(previous, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    chainTabOrder({txtBB[Rows - 1], cmdOK, cmdCancel});
     txtSB[0]->setFocus();
+    answerEnterWith(this, cmdOK);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmBlindAmounts::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBlindAmounts::cmdCancel_Click);
 
     // Load step.
     const int levels = Module1::NumberOfLevels;
-    int formHeight = DesignedFormHeight;
-    if (levels >= FirstLayout && levels <= Rows) {
-        const Layout &layout = LayoutFor[static_cast<std::size_t>(levels - FirstLayout)];
+    int formHeight = design::FormHeight;
+    if (levels >= design::FirstLayout && levels <= frmBlindAmounts::Rows) {
+        const design::Layout &layout =
+            design::LayoutFor[static_cast<std::size_t>(levels - design::FirstLayout)];
         formHeight = layout.formHeight;
         cmdOK->move(cmdOK->x(), px(layout.buttonTop));
         cmdCancel->move(cmdCancel->x(), px(layout.buttonTop));
     }
-    setFormSize(this, ClientWidth, formHeight);
+    setFormSize(this, design::ClientWidth, formHeight);
     centreOnScreen(this);
 
     // Only a break level from 1 to 10 names a row; the setup form allows
     // 2 to the level count.
-    if (Module1::HasBreak && Module1::BreakRound >= 1 && Module1::BreakRound <= Rows) {
+    if (Module1::HasBreak && Module1::BreakRound >= 1 && Module1::BreakRound <= MaxLevels) {
         const auto r = static_cast<std::size_t>(Module1::BreakRound - 1);
         txtSB[r]->clear();
         txtBB[r]->clear();
@@ -195,9 +177,10 @@ void frmBlindAmounts::cmdOK_Click() {
     const int levels = Module1::NumberOfLevels;
     // The form has no row for more than ten levels, and the clock could not
     // run them; the setup form does not let such a count through.
-    if (levels < 0 || levels > Rows) {
-        QMessageBox::warning(this, InputError,
-                             QStringLiteral("Number of levels must be between 0 and %1").arg(Rows));
+    if (levels < 0 || levels > MaxLevels) {
+        QMessageBox::warning(
+            this, InputError,
+            QStringLiteral("Number of levels must be between 0 and %1").arg(MaxLevels));
         return;
     }
 
@@ -238,15 +221,9 @@ void frmBlindAmounts::cmdOK_Click() {
                                  .arg(fileName, written.reason));
         return;
     }
-    handOver(this, new Opening(nullptr));
+    showOpening(this);
 }
 
 void frmBlindAmounts::cmdCancel_Click() {
-    handOver(this, new Opening(nullptr));
-}
-
-void frmBlindAmounts::keyPressEvent(QKeyEvent *event) {
-    // Escape and every other key: a plain window has no cancel button.
-    if (!pressWithEnter(this, event, cmdOK))
-        QWidget::keyPressEvent(event);
+    showOpening(this);
 }

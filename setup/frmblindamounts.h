@@ -1,17 +1,19 @@
 #pragma once
 
+#include "setup/tournamentfile.h"
+
 #include <QWidget>
 #include <array>
 
 class QFrame;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 // The blind amounts form: one row per level with its small and big blind, the
 // break level marked. OK writes the tournament file and goes back to the
-// opening screen; Cancel goes back without writing.
+// opening screen; Cancel goes back without writing. Enter clicks OK (or the
+// focused button); Escape does nothing.
 class frmBlindAmounts final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmBlindAmounts)
@@ -19,11 +21,8 @@ class frmBlindAmounts final : public QWidget {
 public:
     explicit frmBlindAmounts(QWidget *parent = nullptr);
 
-    static constexpr int Rows = 10;
-
-protected:
-    // Enter clicks OK (or the focused button); Escape does nothing.
-    void keyPressEvent(QKeyEvent *event) override;
+    // A row for each level the clock can run.
+    static constexpr int Rows = orvandel::MaxLevels;
 
 private:
     void cmdOK_Click();

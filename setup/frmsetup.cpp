@@ -1,141 +1,113 @@
 #include "setup/frmsetup.h"
 
-#include "app/formgeometry.h"
+#include "app/enterkey.h"
+#include "app/formkit.h"
 #include "app/module1.h"
-#include "app/opening.h"
+#include "app/navigation.h"
+#include "app/twips.h"
+#include "app/windowchrome.h"
 #include "setup/frmblindamounts.h"
 #include "setup/numberinput.h"
+#include "setup/tournamentfile.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 using namespace orvandel;
+using namespace orvandel::formkit;
 
 namespace {
+namespace design {
 
 constexpr int ClientWidth = 4065;
-constexpr int DesignedFormHeight = 3975 + FrameHeightTwips;
+constexpr int FormHeight = 3975 + FrameHeightTwips;
+
+constexpr Label Label4 = {"Label4", "Blinds Setup", {1005, 225, 1545, 300}, {12, true}};
+constexpr Label lblHeadline = {"lblHeadline", "Number of Rounds ( levels):", {240, 810, 1965, 195}};
+constexpr Field txtNumberOfLevels = {"txtNumberOfLevels", {2490, 735, 450, 315}};
+constexpr Label Label1 = {"Label1", "Duration of Rounds:", {240, 1335, 1425, 195}};
+constexpr Field txtDuration = {"txtDuration", {2490, 1245, 450, 315}};
+constexpr Label Label2 = {"Label2", "Is on of these rounds a break?", {240, 1890, 2160, 195}};
+constexpr Option optBreakYes = {"optBreakYes(0)", "Yes", {2505, 1875, 645, 225}};
+constexpr Option optBreakNo = {"optBreakNo", "No", {3180, 1890, 675, 195}};
+constexpr Label lblDuration = {"lblDuration", "Duration of the break:", {255, 2385, 1545, 195}};
+constexpr Field txtBreakDuration = {"txtBreakDuration", {2490, 2325, 450, 315}};
+// Keeps its designed size, but must still show its text whole.
+constexpr Label lblRound = {
+    "lblRound", "Which round is the break?", {225, 2895, 1890, 315}, {}, Sizing::AtLeastText};
+constexpr Field txtBreakRound = {"txtBreakRound", {2475, 2865, 450, 315}};
+constexpr Button cmdOK = {"cmdOK", "OK", {765, 3300, 1065, 375}, Role::Default};
+constexpr Button cmdCancel = {"cmdCancel", "Cancel", {2025, 3315, 1065, 375}, Role::Plain};
 
 // The two layouts: outer form height and the top of both buttons.
-constexpr int NoBreakFormHeight = 3255;
-constexpr int NoBreakButtonTop = 2310;
-constexpr int BreakFormHeight = 4305;
-constexpr int BreakButtonTop = 3300;
+struct Layout {
+    int formHeight, buttonTop;
+};
+constexpr Layout NoBreak = {3255, 2310};
+constexpr Layout WithBreak = {4305, 3300};
 
-// The blind amounts form has a row for each level.
-constexpr int MaxLevels = frmBlindAmounts::Rows;
+} // namespace design
 
-// The 16-bit settings, and the lengths in minutes the clock can count down.
-constexpr int MinInt16 = -32768;
-constexpr int MaxInt16 = 32767;
+// A level or a break lasts at least a minute, and no longer than the clock
+// can count down.
+constexpr int LongestMinutes = std::numeric_limits<qint16>::max();
 
 // Room kept between a caption and the field beside it, in pixels.
 constexpr int CaptionGap = 6;
-
-const QString InputError = QStringLiteral("Input Error");
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption) {
-    auto *control = new QLabel(caption, parent);
-    control->setObjectName(name);
-    control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return control;
-}
-
-QLineEdit *textBox(QWidget *parent, const QString &name) {
-    auto *control = new QLineEdit(parent);
-    control->setObjectName(name);
-    return control;
-}
 
 QString rangeMessage(const QString &field, int low, int high) {
     return QStringLiteral("%1 must be between %2 and %3").arg(field).arg(low).arg(high);
 }
 
+// A length typed in minutes, when it rounds to 1 up to LongestMinutes.
+std::optional<qint16> minutes(const QString &typed) {
+    const std::optional<qint16> value = toInt16(leadingNumber(typed));
+    if (!value || *value < 1)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
-frmSetUp::frmSetUp(QWidget *parent) : QWidget(parent), m_clientWidthTwips(ClientWidth) {
+frmSetUp::frmSetUp(QWidget *parent) : QWidget(parent), m_clientWidthTwips(design::ClientWidth) {
     prepareWindow(this, QStringLiteral("frmSetUp"), QStringLiteral("Blinds Setup"));
 
-    Label4 = label(this, QStringLiteral("Label4"), QStringLiteral("Blinds Setup"));
-    QFont heading = Label4->font();
-    heading.setPointSizeF(12);
-    heading.setBold(true);
-    Label4->setFont(heading);
-    place(Label4, 1005, 225, 1545, 300);
-
-    lblHeadline =
-        label(this, QStringLiteral("lblHeadline"), QStringLiteral("Number of Rounds ( levels):"));
-    place(lblHeadline, 240, 810, 1965, 195);
-    txtNumberOfLevels = textBox(this, QStringLiteral("txtNumberOfLevels"));
-    place(txtNumberOfLevels, 2490, 735, 450, 315);
-
-    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("Duration of Rounds:"));
-    place(Label1, 240, 1335, 1425, 195);
-    txtDuration = textBox(this, QStringLiteral("txtDuration"));
-    place(txtDuration, 2490, 1245, 450, 315);
-
-    Label2 =
-        label(this, QStringLiteral("Label2"), QStringLiteral("Is on of these rounds a break?"));
-    place(Label2, 240, 1890, 2160, 195);
-    optBreakYes[0] = new QRadioButton(QStringLiteral("Yes"), this);
-    optBreakYes[0]->setObjectName(QStringLiteral("optBreakYes(0)"));
-    place(optBreakYes[0], 2505, 1875, 645, 225);
-    optBreakNo = new QRadioButton(QStringLiteral("No"), this);
-    optBreakNo->setObjectName(QStringLiteral("optBreakNo"));
-    place(optBreakNo, 3180, 1890, 675, 195);
+    Label4 = label(this, design::Label4);
+    lblHeadline = label(this, design::lblHeadline);
+    txtNumberOfLevels = field(this, design::txtNumberOfLevels);
+    Label1 = label(this, design::Label1);
+    txtDuration = field(this, design::txtDuration);
+    Label2 = label(this, design::Label2);
+    optBreakYes[0] = option(this, design::optBreakYes);
+    optBreakNo = option(this, design::optBreakNo);
     optBreakNo->setChecked(true);
-
-    lblDuration =
-        label(this, QStringLiteral("lblDuration"), QStringLiteral("Duration of the break:"));
-    place(lblDuration, 255, 2385, 1545, 195);
-    txtBreakDuration = textBox(this, QStringLiteral("txtBreakDuration"));
-    place(txtBreakDuration, 2490, 2325, 450, 315);
-
-    lblRound = label(this, QStringLiteral("lblRound"), QStringLiteral("Which round is the break?"));
-    place(lblRound, 225, 2895, 1890, 315);
-    txtBreakRound = textBox(this, QStringLiteral("txtBreakRound"));
-    place(txtBreakRound, 2475, 2865, 450, 315);
-
-    for (QWidget *hidden :
-         {static_cast<QWidget *>(lblDuration), static_cast<QWidget *>(txtBreakDuration),
-          static_cast<QWidget *>(lblRound), static_cast<QWidget *>(txtBreakRound)})
-        hidden->setVisible(false);
-
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    place(cmdOK, 765, 3300, 1065, 375);
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    place(cmdCancel, 2025, 3315, 1065, 375);
-
-    for (QLabel *caption : {Label4, lblHeadline, Label1, Label2, lblDuration})
-        sizeToText(caption);
+    lblDuration = label(this, design::lblDuration);
+    txtBreakDuration = field(this, design::txtBreakDuration);
+    lblRound = label(this, design::lblRound);
+    txtBreakRound = field(this, design::txtBreakRound);
+    setShown({lblDuration, txtBreakDuration, lblRound, txtBreakRound}, false);
+    cmdOK = button(this, design::cmdOK);
+    cmdCancel = button(this, design::cmdCancel);
     makeRoomForCaptions();
 
-    setTabOrder(txtNumberOfLevels, txtDuration);
-    setTabOrder(txtDuration, optBreakYes[0]);
-    setTabOrder(optBreakYes[0], optBreakNo);
-    setTabOrder(optBreakNo, txtBreakDuration);
-    setTabOrder(txtBreakDuration, txtBreakRound);
-    setTabOrder(txtBreakRound, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    chainTabOrder({txtNumberOfLevels, txtDuration, optBreakYes[0], optBreakNo, txtBreakDuration,
+                   txtBreakRound, cmdOK, cmdCancel});
     txtNumberOfLevels->setFocus();
+    answerEnterWith(this, cmdOK);
 
-    connect(optBreakYes[0], &QRadioButton::clicked, this, &frmSetUp::optBreakYes_Click);
-    connect(optBreakNo, &QRadioButton::clicked, this, &frmSetUp::optBreakNo_Click);
+    connect(optBreakYes[0], &QRadioButton::clicked, this, [this] { optBreak_Click(true); });
+    connect(optBreakNo, &QRadioButton::clicked, this, [this] { optBreak_Click(false); });
     connect(cmdOK, &QPushButton::clicked, this, &frmSetUp::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetUp::cmdCancel_Click);
 
     // Load step: centred for the designed size, then the no-break layout,
     // which keeps that top edge.
-    setFormSize(this, m_clientWidthTwips, DesignedFormHeight);
+    setFormSize(this, m_clientWidthTwips, design::FormHeight);
     centreOnScreen(this);
     applyLayout(false);
     Module1::HasBreak = false;
@@ -145,12 +117,6 @@ frmSetUp::frmSetUp(QWidget *parent) : QWidget(parent), m_clientWidthTwips(Client
 // than cut captions off, move the column of fields and option buttons right
 // until every caption fits beside its field, and widen the form to match.
 void frmSetUp::makeRoomForCaptions() {
-    // The option buttons and the break level caption have fixed sizes in the
-    // design, but must still show their text whole.
-    for (QWidget *control : {static_cast<QWidget *>(optBreakYes[0]),
-                             static_cast<QWidget *>(optBreakNo), static_cast<QWidget *>(lblRound)})
-        control->resize(control->sizeHint().expandedTo(control->size()));
-
     auto overlap = [](const QWidget *caption, const QWidget *field) {
         return caption->geometry().right() + 1 + CaptionGap - field->x();
     };
@@ -170,94 +136,76 @@ void frmSetUp::makeRoomForCaptions() {
 
     // Keep the designed margin right of "No"; the heading and the buttons
     // stay in the middle of the wider form.
-    const int margin = px(ClientWidth) - px(3180 + 675);
-    const int widened = std::max(0, optBreakNo->geometry().right() + 1 + margin - px(ClientWidth));
-    m_clientWidthTwips = ClientWidth + twips(widened);
-    for (QWidget *centred : {static_cast<QWidget *>(Label4), static_cast<QWidget *>(cmdOK),
-                             static_cast<QWidget *>(cmdCancel)})
-        centred->move(centred->x() + widened / 2, centred->y());
+    const Place no = design::optBreakNo.at;
+    const int margin = px(design::ClientWidth) - px(no.left + no.width);
+    const int widened =
+        std::max(0, optBreakNo->geometry().right() + 1 + margin - px(design::ClientWidth));
+    m_clientWidthTwips = design::ClientWidth + twips(widened);
+    QWidget *const centred[] = {Label4, cmdOK, cmdCancel};
+    for (QWidget *control : centred)
+        control->move(control->x() + widened / 2, control->y());
 }
 
 void frmSetUp::applyLayout(bool withBreak) {
-    const int buttonTop = px(withBreak ? BreakButtonTop : NoBreakButtonTop);
-    cmdOK->move(cmdOK->x(), buttonTop);
-    cmdCancel->move(cmdCancel->x(), buttonTop);
-    setFormSize(this, m_clientWidthTwips, withBreak ? BreakFormHeight : NoBreakFormHeight);
+    const design::Layout &layout = withBreak ? design::WithBreak : design::NoBreak;
+    cmdOK->move(cmdOK->x(), px(layout.buttonTop));
+    cmdCancel->move(cmdCancel->x(), px(layout.buttonTop));
+    setFormSize(this, m_clientWidthTwips, layout.formHeight);
 }
 
-void frmSetUp::optBreakYes_Click() {
-    for (QWidget *control :
-         {static_cast<QWidget *>(txtBreakDuration), static_cast<QWidget *>(txtBreakRound),
-          static_cast<QWidget *>(lblDuration), static_cast<QWidget *>(lblRound)})
-        control->setVisible(true);
-    Module1::HasBreak = true;
-    applyLayout(true);
-}
-
-void frmSetUp::optBreakNo_Click() {
-    // The break fields keep their text: it is still stored on OK.
-    for (QWidget *control :
-         {static_cast<QWidget *>(txtBreakDuration), static_cast<QWidget *>(txtBreakRound),
-          static_cast<QWidget *>(lblDuration), static_cast<QWidget *>(lblRound)})
-        control->setVisible(false);
-    Module1::HasBreak = false;
-    applyLayout(false);
-}
-
-void frmSetUp::refuse(QLineEdit *field, const QString &message) {
-    QMessageBox::warning(this, InputError, message);
-    field->clear();
-    field->setFocus();
+void frmSetUp::optBreak_Click(bool withBreak) {
+    // The break fields keep their text when hidden, for a later "Yes".
+    setShown({txtBreakDuration, txtBreakRound, lblDuration, lblRound}, withBreak);
+    Module1::HasBreak = withBreak;
+    applyLayout(withBreak);
 }
 
 void frmSetUp::cmdOK_Click() {
-    // The break level is tested on the numbers as typed, before rounding.
+    // Everything is checked before anything is stored, so a refused entry
+    // leaves Module1 as it was. The level count comes first: the break
+    // level's range is told in terms of it.
     const double levels = leadingNumber(txtNumberOfLevels->text());
+    const std::optional<qint16> numberOfLevels = toInt16(levels);
+    if (!numberOfLevels || *numberOfLevels < 1 || *numberOfLevels > MaxLevels) {
+        refuse(this, txtNumberOfLevels, rangeMessage(QStringLiteral("Value"), 1, MaxLevels));
+        return;
+    }
+    // The break level is tested on the numbers as typed, before rounding.
     const double breakRound = leadingNumber(txtBreakRound->text());
     if (Module1::HasBreak && (breakRound < 2 || breakRound > levels)) {
-        refuse(txtBreakRound,
+        refuse(this, txtBreakRound,
                QStringLiteral("Value must be between 2 and ") + txtNumberOfLevels->text());
         return;
     }
-
-    // Everything is checked before anything is stored, so a refused entry
-    // leaves Module1 as it was.
-    const std::optional<qint16> numberOfLevels = toInt16(levels);
-    if (!numberOfLevels || *numberOfLevels < 0 || *numberOfLevels > MaxLevels) {
-        refuse(txtNumberOfLevels, rangeMessage(QStringLiteral("Value"), 0, MaxLevels));
-        return;
-    }
-    const std::optional<qint16> roundDuration = toInt16(leadingNumber(txtDuration->text()));
+    const std::optional<qint16> roundDuration = minutes(txtDuration->text());
     if (!roundDuration) {
-        refuse(txtDuration, rangeMessage(QStringLiteral("Duration of Rounds"), MinInt16, MaxInt16));
+        refuse(this, txtDuration,
+               rangeMessage(QStringLiteral("Duration of Rounds"), 1, LongestMinutes));
         return;
     }
-    // The break is counted down like a level, so it has the same range.
-    const std::optional<qint16> breakDuration = toInt16(leadingNumber(txtBreakDuration->text()));
-    if (!breakDuration) {
-        refuse(txtBreakDuration,
-               rangeMessage(QStringLiteral("Duration of the break"), MinInt16, MaxInt16));
-        return;
-    }
-    const std::optional<qint16> breakLevel = toInt16(breakRound);
-    if (!breakLevel) {
-        refuse(txtBreakRound, rangeMessage(QStringLiteral("The break round"), MinInt16, MaxInt16));
-        return;
+    // Without a break the hidden break fields mean nothing: no level is a
+    // break, and the break lasts no time.
+    qint16 breakLevel = 0;
+    qint16 breakMinutes = 0;
+    if (Module1::HasBreak) {
+        const std::optional<qint16> breakDuration = minutes(txtBreakDuration->text());
+        if (!breakDuration) {
+            refuse(this, txtBreakDuration,
+                   rangeMessage(QStringLiteral("Duration of the break"), 1, LongestMinutes));
+            return;
+        }
+        breakMinutes = *breakDuration;
+        // From 2 to at most 10.5 as tested above, so it always fits.
+        breakLevel = toInt16(breakRound).value_or(0);
     }
 
     Module1::NumberOfLevels = *numberOfLevels;
     Module1::RoundDuration = *roundDuration;
-    Module1::BreakDuration = *breakDuration;
-    Module1::BreakRound = *breakLevel;
+    Module1::BreakDuration = breakMinutes;
+    Module1::BreakRound = breakLevel;
     handOver(this, new frmBlindAmounts(nullptr));
 }
 
 void frmSetUp::cmdCancel_Click() {
-    handOver(this, new Opening(nullptr));
-}
-
-void frmSetUp::keyPressEvent(QKeyEvent *event) {
-    // Escape and every other key: a plain window has no cancel button.
-    if (!pressWithEnter(this, event, cmdOK))
-        QWidget::keyPressEvent(event);
+    showOpening(this);
 }

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -10,7 +9,8 @@ class QRadioButton;
 
 // The level setup form: the number of levels, their length and the optional
 // break. OK stores them in Module1 and opens the blind amounts form; Cancel
-// goes back to the opening screen.
+// goes back to the opening screen. Enter clicks OK (or the focused button);
+// Escape does nothing.
 class frmSetUp final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmSetUp)
@@ -18,18 +18,13 @@ class frmSetUp final : public QWidget {
 public:
     explicit frmSetUp(QWidget *parent = nullptr);
 
-protected:
-    // Enter clicks OK (or the focused button); Escape does nothing.
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
-    void optBreakYes_Click();
-    void optBreakNo_Click();
+    // "Yes" (true) or "No" (false) clicked.
+    void optBreak_Click(bool withBreak);
     void cmdOK_Click();
     void cmdCancel_Click();
 
     void applyLayout(bool withBreak);
-    void refuse(QLineEdit *field, const QString &message);
     void makeRoomForCaptions();
 
     QLabel *Label4;

@@ -1,8 +1,10 @@
 #include "sound/frmsound.h"
 
-#include "app/formgeometry.h"
+#include "app/formkit.h"
 #include "app/module1.h"
-#include "app/opening.h"
+#include "app/navigation.h"
+#include "app/twips.h"
+#include "app/windowchrome.h"
 #include "sound/soundplayer.h"
 
 #include <QCloseEvent>
@@ -11,16 +13,28 @@
 #include <QRadioButton>
 
 using namespace orvandel;
+using namespace orvandel::formkit;
 
 namespace {
-struct OptionLayout {
-    int left, top;
-};
-// Two columns: sounds 1 and 2 on the left, 3 and 4 on the right.
-constexpr OptionLayout OptionPlaces[4] = {{390, 570}, {390, 990}, {1590, 585}, {1590, 990}};
-constexpr int OptionWidth = 960;
-constexpr int OptionHeight = 255;
+namespace design {
 
+constexpr Label Label1 = {"Label1", "Choose your Alert Sound", {375, 240, 2115, 195}, {8.25, true}};
+// Two columns: sounds 1 and 2 on the left, 3 and 4 on the right. Lying
+// directly on the window, the four options form one exclusive group.
+constexpr Option optSound[4] = {
+    {"optSound(0)", "Sound 1", {390, 570, 960, 255}},
+    {"optSound(1)", "Sound 2", {390, 990, 960, 255}},
+    {"optSound(2)", "Sound 3", {1590, 585, 960, 255}},
+    {"optSound(3)", "Sound 4", {1590, 990, 960, 255}},
+};
+// Enter does not leave the window.
+constexpr Button cmdOK = {"cmdOK", "OK", {990, 1410, 930, 375}, Role::Plain};
+constexpr Place MMControl1 = {180, -150, 3540, 330};
+
+} // namespace design
+} // namespace
+
+namespace {
 // "sound" + the last digit of the option's number (index + 1) + ".wav".
 QString soundFileFor(int index) {
     const QString number = QString::number(index + 1);
@@ -32,39 +46,17 @@ frmSound::frmSound(QWidget *parent) : QWidget(parent) {
     prepareWindow(this, QStringLiteral("frmSound"), QStringLiteral("Orvandel Sounds"));
     setFixedSize(px(2910), px(1935));
 
-    Label1 = new QLabel(QStringLiteral("Choose your Alert Sound"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont heading = Label1->font();
-    heading.setPointSizeF(8.25);
-    heading.setBold(true);
-    Label1->setFont(heading);
-    place(Label1, 375, 240, 2115, 195);
-    sizeToText(Label1);
-
-    // Lying directly on the window, the four options form one exclusive group.
-    for (int i = 0; i < 4; ++i) {
-        optSound[i] = new QRadioButton(QStringLiteral("Sound %1").arg(i + 1), this);
-        optSound[i]->setObjectName(QStringLiteral("optSound(%1)").arg(i));
-        place(optSound[i], OptionPlaces[i].left, OptionPlaces[i].top, OptionWidth, OptionHeight);
-        optSound[i]->resize(optSound[i]->sizeHint().expandedTo(optSound[i]->size()));
-    }
-
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    place(cmdOK, 990, 1410, 930, 375);
-    // Enter does not leave the window.
-    cmdOK->setAutoDefault(false);
-    cmdOK->setDefault(false);
+    Label1 = label(this, design::Label1);
+    for (int i = 0; i < 4; ++i)
+        optSound[i] = option(this, design::optSound[i]);
+    cmdOK = button(this, design::cmdOK);
 
     MMControl1 = new SoundPlayer(this);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));
-    place(MMControl1, 180, -150, 3540, 330);
+    place(MMControl1, design::MMControl1);
     MMControl1->hide();
 
-    setTabOrder(optSound[0], optSound[1]);
-    setTabOrder(optSound[1], optSound[2]);
-    setTabOrder(optSound[2], optSound[3]);
-    setTabOrder(optSound[3], cmdOK);
+    chainTabOrder({optSound[0], optSound[1], optSound[2], optSound[3], cmdOK});
 
     // clicked, not toggled: a click on the option already picked plays it again.
     for (QRadioButton *option : optSound)
@@ -89,7 +81,7 @@ void frmSound::optSound_Click() {
 }
 
 void frmSound::cmdOK_Click() {
-    handOver(this, new Opening(nullptr));
+    showOpening(this);
 }
 
 void frmSound::closeEvent(QCloseEvent *event) {

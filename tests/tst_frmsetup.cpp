@@ -1,4 +1,4 @@
-#include "app/formgeometry.h"
+#include "app/twips.h"
 #include "app/module1.h"
 #include "app/opening.h"
 #include "formtestsupport.h"

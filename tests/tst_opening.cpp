@@ -1,6 +1,6 @@
 #include "clocktestsupport.h"
 
-#include "app/formgeometry.h"
+#include "app/twips.h"
 #include "app/opening.h"
 #include "app/programend.h"
 

@@ -1,11 +1,12 @@
-#include "app/formgeometry.h"
+#include "app/windowchrome.h"
+
+#include "app/twips.h"
 
 #include <QFont>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QKeyEvent>
-#include <QPushButton>
 #include <QScreen>
+#include <QWidget>
 
 namespace orvandel {
 
@@ -55,22 +56,6 @@ void prepareWindow(QWidget *window, const QString &name, const QString &caption)
     font.setPointSizeF(8.25);
     window->setFont(font);
     window->setAttribute(Qt::WA_DeleteOnClose);
-}
-
-bool pressWithEnter(QWidget *form, QKeyEvent *event, QPushButton *okButton) {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
-        return false;
-    if (auto *button = qobject_cast<QPushButton *>(form->focusWidget());
-        button && button->isVisible())
-        button->click();
-    else
-        okButton->click();
-    return true;
-}
-
-void handOver(QWidget *from, QWidget *next) {
-    next->show();
-    from->close();
 }
 
 } // namespace orvandel
