@@ -304,6 +304,8 @@ WriteResult writeTournamentFile(const QString &path, const Tournament &tournamen
     // disk, as if it were whole; written directly, a short write shows and
     // the next attempt reports why.
     QSaveFile file(path);
+    // In a folder that takes no new files, write the existing file in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     const QByteArray bytes = formatTournament(tournament);

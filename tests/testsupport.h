@@ -161,3 +161,74 @@ inline QList<Box> clickThroughBoxes(QAbstractButton *button) {
 }
 
 } // namespace testsupport
+
+// ---------------------------------------------------------------------------
+// Forms: opening a window as its predecessor would, and what the tests of the
+// setup, sound and opening windows check about every layout.
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace testsupport {
+
+// A freshly loaded window of kind `Window`, shown and exposed.
+template <typename Window> Window *openWindow() {
+    auto *window = new Window(nullptr);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        qWarning("%s not exposed", qPrintable(window->objectName()));
+    return window;
+}
+
+// The one shown window when it is of kind `Window`, else null.
+template <typename Window> Window *onlyWindow() {
+    const QStringList names = shownWindows();
+    if (names.size() != 1)
+        return nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == names.first())
+            return qobject_cast<Window *>(w);
+    return nullptr;
+}
+
+inline QLineEdit *field(const QObject *window, const QString &name) {
+    return child<QLineEdit>(window, name);
+}
+inline QLineEdit *field(const QObject *window, const char *name) {
+    return child<QLineEdit>(window, name);
+}
+
+// What is wrong with the shown controls of `form` in the platform's font: one
+// outside the window, a caption cut off, or two controls covering each
+// other. Empty when nothing is.
+inline QString layoutFault(const QWidget *form, const QList<QWidget *> &shown) {
+    for (QWidget *control : shown) {
+        const QString name = control->objectName();
+        if (!form->rect().contains(control->geometry()))
+            return name + QStringLiteral(" outside the window");
+        if (auto *push = qobject_cast<QPushButton *>(control)) {
+            if (push->fontMetrics().horizontalAdvance(push->text()) + 8 > push->width())
+                return name + QStringLiteral(" too narrow");
+        } else if (qobject_cast<QLabel *>(control) || qobject_cast<QRadioButton *>(control)) {
+            if (control->width() < control->sizeHint().width() ||
+                control->height() < control->fontMetrics().height())
+                return name + QStringLiteral(" cut off");
+        }
+        for (QWidget *other : shown)
+            if (other != control && other->geometry().intersects(control->geometry()))
+                return name + QStringLiteral(" covers ") + other->objectName();
+    }
+    return {};
+}
+
+// The visible controls lying directly on `form`.
+inline QList<QWidget *> shownControls(const QWidget *form) {
+    QList<QWidget *> shown;
+    for (QWidget *control : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (control->isVisible())
+            shown.append(control);
+    return shown;
+}
+
+} // namespace testsupport
