@@ -1,31 +1,16 @@
-#include "app/twips.h"
-#include "app/module1.h"
-#include "app/opening.h"
-#include "formtestsupport.h"
-#include "setup/frmblindamounts.h"
-#include "setup/frmsetup.h"
+#include "testsupport.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
+#include "app/module1.h"
+#include "app/twips.h"
+#include "setup/frmblindamounts.h"
+
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
-#include <memory>
-#include <unistd.h>
 
-using namespace formtest;
+using namespace testsupport;
 using namespace orvandel;
 
 namespace {
@@ -43,23 +28,15 @@ QLabel *caption(QWidget *form, int row) {
     return child<QLabel>(form, QStringLiteral("lblRound(%1)").arg(row));
 }
 QPushButton *button(QWidget *form, const char *name) {
-    return child<QPushButton>(form, QString::fromLatin1(name));
+    return child<QPushButton>(form, name);
 }
 
+// What is there to compare, a missing file included.
 QByteArray fileBytes() {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return "(no file)";
-    return file.readAll();
+    return QFile::exists(FileName) ? readFile(FileName) : QByteArray("(no file)");
 }
 
-void writeFile(const QByteArray &bytes) {
-    QFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot prepare blinds.dat");
-}
-
-const QByteArray OldFile = "2,10\r\n\"$1\",\"$2\"\r\n\"$2\",\"$4\"\r\n0,0\r\n";
+const QByteArray OldFile = tournamentFile(2, 10);
 
 // Edits of the fields: "txtSB(0)=10" replaces the text, "txtSB(0)+10" types
 // after what the field holds.
@@ -94,19 +71,14 @@ void setLevels(int levels, bool hasBreak = false, int breakRound = 0, int breakM
     Module1::RoundDuration = static_cast<qint16>(levelMinutes);
 }
 
-template <typename T> T *onlyWindow() {
-    const QList<QWidget *> shown = shownWindows();
-    return shown.size() == 1 ? qobject_cast<T *>(shown.first()) : nullptr;
-}
-
 } // namespace
 
 class TestFrmBlindAmounts : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_folder = std::make_unique<WorkFolder>(); }
+    void cleanup() { m_folder.reset(); }
 
     void layoutByLevelCount_data();
     void layoutByLevelCount();
@@ -119,45 +91,20 @@ private slots:
     void writesLevelLines();
     void refusesUnwritableText_data();
     void refusesUnwritableText();
+    void blindTextLength_data();
+    void blindTextLength();
     void writeFailureKeepsForm_data();
     void writeFailureKeepsForm();
+    void writesInReadOnlyFolder();
     void refusesLevelCountWithoutRows_data();
     void refusesLevelCountWithoutRows();
     void cancelKeepsOldFile();
     void keys_data();
     void keys();
-    void roadOfOneTournament();
 
 private:
-    frmBlindAmounts *openForm();
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_home;
+    std::unique_ptr<WorkFolder> m_folder;
 };
-
-void TestFrmBlindAmounts::init() {
-    Module1::reset();
-    m_home = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-}
-
-void TestFrmBlindAmounts::cleanup() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        delete w;
-    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QDir::setCurrent(m_home);
-    m_dir.reset();
-}
-
-frmBlindAmounts *TestFrmBlindAmounts::openForm() {
-    auto *form = new frmBlindAmounts(nullptr);
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form))
-        qWarning("form not exposed");
-    return form;
-}
 
 void TestFrmBlindAmounts::layoutByLevelCount_data() {
     QTest::addColumn<int>("levels");
@@ -188,7 +135,7 @@ void TestFrmBlindAmounts::layoutByLevelCount() {
     QFETCH(int, cancelTop);
 
     setLevels(levels);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     QCOMPARE(twips(form->height()) + FrameHeightTwips, formHeight);
     QCOMPARE(form->width(), px(3465));
     QCOMPARE(button(form, "cmdOK")->y(), px(okTop));
@@ -237,7 +184,7 @@ void TestFrmBlindAmounts::breakRow() {
     QFETCH(int, breakRow);
 
     setLevels(levels, hasBreak, breakRound, 15);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     for (int row = 0; row < levels; ++row) {
         const bool isBreak = row == breakRow;
         QCOMPARE(caption(form, row)->text(),
@@ -260,26 +207,10 @@ void TestFrmBlindAmounts::breakRow() {
 // may cover each other.
 void TestFrmBlindAmounts::captionsShownWhole() {
     setLevels(10, true, 10);
-    frmBlindAmounts *form = openForm();
-    QList<QWidget *> shown;
-    for (QWidget *control : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        if (control->isVisible())
-            shown.append(control);
+    auto *form = openWindow<frmBlindAmounts>();
+    const QList<QWidget *> shown = shownControls(form);
     QCOMPARE(shown.size(), 5 + 3 * Rows + 2);
-    for (QWidget *control : shown) {
-        const QString name = control->objectName();
-        QVERIFY2(form->rect().contains(control->geometry()), qPrintable(name));
-        if (auto *push = qobject_cast<QPushButton *>(control))
-            QVERIFY2(push->fontMetrics().horizontalAdvance(push->text()) + 8 <= push->width(),
-                     qPrintable(name));
-        else if (qobject_cast<QLabel *>(control))
-            QVERIFY2(control->width() >= control->sizeHint().width() &&
-                         control->height() >= control->fontMetrics().height(),
-                     qPrintable(name));
-        for (QWidget *other : shown)
-            QVERIFY2(other == control || !other->geometry().intersects(control->geometry()),
-                     qPrintable(name + QStringLiteral(" covers ") + other->objectName()));
-    }
+    QCOMPARE(layoutFault(form, shown), QString());
 }
 
 void TestFrmBlindAmounts::tabOrder_data() {
@@ -305,7 +236,7 @@ void TestFrmBlindAmounts::tabOrder() {
     QFETCH(QStringList, stops);
 
     setLevels(levels, breakRound != 0, breakRound);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     QVERIFY(QTest::qWaitForWindowActive(form));
     QCOMPARE(QApplication::focusWidget(), small(form, 0));
     QStringList visited = {QApplication::focusWidget()->objectName()};
@@ -398,16 +329,16 @@ void TestFrmBlindAmounts::writesLevelLines() {
     QFETCH(QStringList, edits);
     QFETCH(QByteArray, file);
 
-    writeFile(OldFile);
+    QVERIFY(writeFile(OldFile));
     setLevels(levels, hasBreak, breakRound, breakMinutes, levelMinutes);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     const QPointer<QWidget> guard(form);
     edit(form, edits);
 
     const QList<Box> boxes = clickThroughBoxes(button(form, "cmdOK"));
     QVERIFY(boxes.isEmpty());
     QCOMPARE(fileBytes(), file);
-    QVERIFY(onlyWindow<Opening>());
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
     QVERIFY(guard.isNull());
 }
 
@@ -435,9 +366,9 @@ void TestFrmBlindAmounts::refusesUnwritableText() {
     QFETCH(QString, edit);
     QFETCH(QString, message);
 
-    writeFile(OldFile);
+    QVERIFY(writeFile(OldFile));
     setLevels(4);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     const qsizetype at = edit.indexOf(QLatin1Char('='));
     QLineEdit *box = field(form, edit.left(at));
     box->setText(edit.mid(at + 1));
@@ -456,11 +387,60 @@ void TestFrmBlindAmounts::refusesUnwritableText() {
     QCOMPARE(form->focusWidget(), box);
 }
 
+void TestFrmBlindAmounts::blindTextLength_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+
+    // clang-format off
+    QTest::newRow("eleven characters")        << "12345678901"    << "12345678901";
+    QTest::newRow("twelve characters")        << "1,000,000,00"   << "1,000,000,00";
+    QTest::newRow("thirteen characters")      << "1,000,000,000"  << "1,000,000,00";
+    QTest::newRow("typed after the blank")    << "+123456789012"  << " 12345678901";
+    // clang-format on
+}
+
+// A blind field takes at most twelve characters, whatever is typed.
+void TestFrmBlindAmounts::blindTextLength() {
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+
+    setLevels(2);
+    auto *form = openWindow<frmBlindAmounts>();
+    const QString change = typed.startsWith(QLatin1Char('+')) ? typed : QLatin1Char('=') + typed;
+    for (int row = 0; row < 2; ++row) {
+        QLineEdit *blinds[] = {small(form, row), big(form, row)};
+        for (QLineEdit *box : blinds) {
+            QCOMPARE(box->maxLength(), 12);
+            edit(form, {box->objectName() + change});
+            QCOMPARE(box->text(), kept);
+        }
+    }
+    QVERIFY(clickThroughBoxes(button(form, "cmdOK")).isEmpty());
+    const QByteArray line = "\"$" + kept.toLatin1() + "\",\"$" + kept.toLatin1() + "\"\r\n";
+    QCOMPARE(fileBytes(), "2,20\r\n" + line + line + "0,0\r\n");
+}
+
 void TestFrmBlindAmounts::writeFailureKeepsForm_data() {
     QTest::addColumn<bool>("fileIsFolder");
     QTest::newRow("blinds.dat is a folder") << true;
-    QTest::newRow("working folder read-only") << false;
+    QTest::newRow("read-only folder and file") << false;
 }
+
+namespace {
+constexpr auto ReadOnly = QFile::ReadOwner | QFile::ExeOwner;
+constexpr auto Writable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// True when a new file can be made in `folder` whatever its permissions say,
+// as it can for root.
+bool writableAnyway(const QString &folder) {
+    QFile probe(folder + QStringLiteral("/probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+} // namespace
 
 void TestFrmBlindAmounts::writeFailureKeepsForm() {
     QFETCH(bool, fileIsFolder);
@@ -468,13 +448,14 @@ void TestFrmBlindAmounts::writeFailureKeepsForm() {
     if (fileIsFolder) {
         QVERIFY(QDir().mkdir(FileName));
     } else {
-        if (geteuid() == 0)
-            QSKIP("root may write into a read-only folder");
-        writeFile(OldFile);
-        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(writeFile(OldFile));
+        QVERIFY(QFile::setPermissions(FileName, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(m_folder->path(), ReadOnly));
+        if (writableAnyway(m_folder->path()))
+            QSKIP("this user writes into a read-only folder anyway (root)");
     }
     setLevels(2);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     edit(form, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20")});
 
     const QList<Box> boxes = clickThroughBoxes(button(form, "cmdOK"));
@@ -494,14 +475,32 @@ void TestFrmBlindAmounts::writeFailureKeepsForm() {
              QStringList{FileName}); // no temporary file left behind
 
     // Once the cause is gone, the same form writes the file.
-    if (fileIsFolder)
+    if (fileIsFolder) {
         QVERIFY(QDir().rmdir(FileName));
-    else
-        QVERIFY(QFile::setPermissions(m_dir->path(),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    } else {
+        QVERIFY(QFile::setPermissions(m_folder->path(), Writable));
+        QVERIFY(QFile::setPermissions(FileName, QFile::ReadOwner | QFile::WriteOwner));
+    }
     QVERIFY(clickThroughBoxes(button(form, "cmdOK")).isEmpty());
     QCOMPARE(fileBytes(), QByteArray("2,20\r\n\"$10\",\"$20\"\r\n\"$ \",\"$ \"\r\n0,0\r\n"));
-    QVERIFY(onlyWindow<Opening>());
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
+}
+
+// A folder that takes no new files, holding a blinds.dat that may be written:
+// the file is written in place.
+void TestFrmBlindAmounts::writesInReadOnlyFolder() {
+    QVERIFY(writeFile(OldFile));
+    QVERIFY(QFile::setPermissions(m_folder->path(), ReadOnly));
+    if (writableAnyway(m_folder->path()))
+        QSKIP("this user writes into a read-only folder anyway (root)");
+    setLevels(2, false, 0, 0, 15);
+    auto *form = openWindow<frmBlindAmounts>();
+    edit(form, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20")});
+
+    QVERIFY(clickThroughBoxes(button(form, "cmdOK")).isEmpty());
+    QCOMPARE(fileBytes(), QByteArray("2,15\r\n\"$10\",\"$20\"\r\n\"$ \",\"$ \"\r\n0,0\r\n"));
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{FileName});
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
 }
 
 void TestFrmBlindAmounts::refusesLevelCountWithoutRows_data() {
@@ -513,9 +512,9 @@ void TestFrmBlindAmounts::refusesLevelCountWithoutRows_data() {
 void TestFrmBlindAmounts::refusesLevelCountWithoutRows() {
     QFETCH(int, levels);
 
-    writeFile(OldFile);
+    QVERIFY(writeFile(OldFile));
     setLevels(levels);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     const QList<Box> boxes = clickThroughBoxes(button(form, "cmdOK"));
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes[0].title, QStringLiteral("Input Error"));
@@ -526,15 +525,15 @@ void TestFrmBlindAmounts::refusesLevelCountWithoutRows() {
 }
 
 void TestFrmBlindAmounts::cancelKeepsOldFile() {
-    writeFile(OldFile);
+    QVERIFY(writeFile(OldFile));
     setLevels(4, true, 3, 15);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     const QPointer<QWidget> guard(form);
     edit(form, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20")});
 
     QVERIFY(clickThroughBoxes(button(form, "cmdCancel")).isEmpty());
     QCOMPARE(fileBytes(), OldFile);
-    QVERIFY(onlyWindow<Opening>());
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
     QVERIFY(guard.isNull());
     QCOMPARE(Module1::NumberOfLevels, qint16(4));
     QCOMPARE(Module1::BreakRound, qint16(3));
@@ -559,10 +558,10 @@ void TestFrmBlindAmounts::keys() {
     QFETCH(bool, writes);
 
     setLevels(2);
-    frmBlindAmounts *form = openForm();
+    auto *form = openWindow<frmBlindAmounts>();
     QVERIFY(QTest::qWaitForWindowActive(form));
     edit(form, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20")});
-    auto *target = form->findChild<QWidget *>(focus);
+    auto *target = child<QWidget>(form, focus);
     target->setFocus();
     QCOMPARE(QApplication::focusWidget(), target);
 
@@ -570,56 +569,11 @@ void TestFrmBlindAmounts::keys() {
         answerBoxes([target, key] { QTest::keyClick(target, static_cast<Qt::Key>(key)); });
     QVERIFY(boxes.isEmpty());
     const bool escape = key == Qt::Key_Escape;
-    const QList<QWidget *> shown = shownWindows();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown.first()->objectName(),
-             escape ? QStringLiteral("frmBlindAmounts") : QStringLiteral("Opening"));
+    QCOMPARE(shownWindows(),
+             QStringList{escape ? QStringLiteral("frmBlindAmounts") : QStringLiteral("Opening")});
     QCOMPARE(QFile::exists(FileName), writes);
     if (writes)
         QCOMPARE(fileBytes(), QByteArray("2,20\r\n\"$10\",\"$20\"\r\n\"$ \",\"$ \"\r\n0,0\r\n"));
-}
-
-// From the opening screen through both setup forms and back, then on to the
-// clock, which runs the file just written.
-void TestFrmBlindAmounts::roadOfOneTournament() {
-    auto *opening = new Opening(nullptr);
-    opening->show();
-    QVERIFY(QTest::qWaitForWindowExposed(opening));
-    QTest::mouseClick(child<QRadioButton>(opening, QStringLiteral("optBlinds(0)")), Qt::LeftButton);
-    QTest::mouseClick(button(opening, "Command1"), Qt::LeftButton);
-
-    auto *setUp = onlyWindow<frmSetUp>();
-    QVERIFY(setUp);
-    QTest::keyClicks(field(setUp, QStringLiteral("txtNumberOfLevels")), QStringLiteral("4"));
-    QTest::keyClicks(field(setUp, QStringLiteral("txtDuration")), QStringLiteral("20"));
-    QTest::mouseClick(child<QRadioButton>(setUp, QStringLiteral("optBreakYes(0)")), Qt::LeftButton);
-    QTest::keyClicks(field(setUp, QStringLiteral("txtBreakDuration")), QStringLiteral("15"));
-    QTest::keyClicks(field(setUp, QStringLiteral("txtBreakRound")), QStringLiteral("3"));
-    QVERIFY(clickThroughBoxes(button(setUp, "cmdOK")).isEmpty());
-
-    auto *amounts = onlyWindow<frmBlindAmounts>();
-    QVERIFY(amounts);
-    QCOMPARE(caption(amounts, 2)->text(), QStringLiteral("Break"));
-    QVERIFY(!caption(amounts, 4)->isVisible());
-    edit(amounts, {QStringLiteral("txtSB(0)=10"), QStringLiteral("txtBB(0)=20"),
-                   QStringLiteral("txtSB(1)=20"), QStringLiteral("txtBB(1)=40"),
-                   QStringLiteral("txtSB(3)=50"), QStringLiteral("txtBB(3)=100")});
-    QVERIFY(clickThroughBoxes(button(amounts, "cmdOK")).isEmpty());
-    QCOMPARE(fileBytes(), QByteArray("4,20\r\n\"$10\",\"$20\"\r\n\"$20\",\"$40\"\r\n"
-                                     "\"Break\",\"Time!\"\r\n\"$50\",\"$100\"\r\n3,15\r\n"));
-
-    opening = onlyWindow<Opening>();
-    QVERIFY(opening);
-    QTest::mouseClick(child<QRadioButton>(opening, QStringLiteral("optStart(2)")), Qt::LeftButton);
-    QVERIFY(clickThroughBoxes(button(opening, "Command1")).isEmpty());
-
-    const QList<QWidget *> shown = shownWindows();
-    QCOMPARE(shown.size(), 1);
-    QWidget *clock = shown.first();
-    QCOMPARE(clock->objectName(), QStringLiteral("Blinds"));
-    QCOMPARE(child<QLabel>(clock, QStringLiteral("lblCurrentSmall"))->text(),
-             QStringLiteral("$10"));
-    QCOMPARE(child<QLabel>(clock, QStringLiteral("lblCurrentBig"))->text(), QStringLiteral("$20"));
 }
 
 QTEST_MAIN(TestFrmBlindAmounts)
