@@ -1,17 +1,15 @@
-#include "app/twips.h"
-#include "app/module1.h"
+#include "testsupport.h"
+
 #include "app/opening.h"
+#include "app/twips.h"
 #include "sound/frmsound.h"
 #include "sound/soundplayer.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTest>
+
+using namespace testsupport;
 
 namespace {
 // One command as the player saw it: the command, the file name set at that
@@ -45,30 +43,7 @@ private:
 };
 
 QRadioButton *option(QWidget *window, int index) {
-    return window->findChild<QRadioButton *>(QStringLiteral("optSound(%1)").arg(index));
-}
-
-QWidget *visibleOpening() {
-    QWidget *found = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("Opening") && w->isVisible()) {
-            if (found)
-                return nullptr; // more than one is a fault too
-            found = w;
-        }
-    }
-    return found;
-}
-
-int visibleWindows() {
-    int count = 0;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        count += w->isVisible() ? 1 : 0;
-    return count;
-}
-
-void processDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return child<QRadioButton>(window, QStringLiteral("optSound(%1)").arg(index));
 }
 } // namespace
 
@@ -76,8 +51,12 @@ class TestFrmSound : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_folder = std::make_unique<WorkFolder>(); }
+    void cleanup() {
+        m_folder.reset();
+        m_player = nullptr;
+        m_log = nullptr;
+    }
 
     void opensEmpty_data();
     void opensEmpty();
@@ -95,29 +74,17 @@ private slots:
 
 private:
     frmSound *openChooser();
+    std::unique_ptr<WorkFolder> m_folder;
     QPointer<frmSound> m_window;
     SoundPlayer *m_player = nullptr;
     PlayerLog *m_log = nullptr;
     bool m_openingShownAtClose = false;
 };
 
-void TestFrmSound::init() {
-    Module1::reset();
-}
-
-void TestFrmSound::cleanup() {
-    const QList<QWidget *> windows = QApplication::topLevelWidgets();
-    qDeleteAll(windows);
-    processDeletes();
-    m_player = nullptr;
-    m_log = nullptr;
-}
-
 frmSound *TestFrmSound::openChooser() {
     m_window = new frmSound(nullptr);
-    m_player = m_window->findChild<SoundPlayer *>(QStringLiteral("MMControl1"));
-    if (m_player)
-        m_log = new PlayerLog(m_player);
+    m_player = child<SoundPlayer>(m_window, "MMControl1");
+    m_log = new PlayerLog(m_player);
     m_window->show();
     return m_window;
 }
@@ -154,10 +121,11 @@ void TestFrmSound::layout() {
     QCOMPARE(m_window->x(), screen.left() + (screen.width() - 194) / 2);
     QCOMPARE(m_window->y(),
              screen.top() + (screen.height() - 129 - orvandel::px(orvandel::FrameHeightTwips)) / 2);
-    auto *heading = m_window->findChild<QLabel *>(QStringLiteral("Label1"));
-    QVERIFY(heading);
+    auto *heading = child<QLabel>(m_window, "Label1");
     QCOMPARE(heading->text(), QStringLiteral("Choose your Alert Sound"));
     QVERIFY(heading->font().bold());
+    // The hidden player lies partly above the window, as designed.
+    QCOMPARE(m_player->geometry(), QRect(12, -10, 236, 22));
 
     // Sounds 1 and 2 in the left column, 3 and 4 in the right one, and each
     // option fully inside the window.
@@ -174,8 +142,7 @@ void TestFrmSound::layout() {
     QVERIFY(o[2]->geometry().bottom() < o[3]->y());
 
     // Tab order: the options in turn, then OK.
-    auto *ok = m_window->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    QVERIFY(ok);
+    auto *ok = child<QPushButton>(m_window, "cmdOK");
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QVERIFY(m_window->rect().contains(ok->geometry()));
     const QList<QWidget *> order = {o[0], o[1], o[2], o[3], ok};
@@ -185,8 +152,7 @@ void TestFrmSound::layout() {
 
 void TestFrmSound::enterDoesNotLeave() {
     openChooser();
-    auto *ok = m_window->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    QVERIFY(ok);
+    auto *ok = child<QPushButton>(m_window, "cmdOK");
     QSignalSpy clicked(ok, &QPushButton::clicked);
     for (QWidget *target :
          {static_cast<QWidget *>(option(m_window, 0)), static_cast<QWidget *>(ok)}) {
@@ -196,7 +162,7 @@ void TestFrmSound::enterDoesNotLeave() {
     }
     QCOMPARE(clicked.count(), 0);
     QVERIFY(m_window && m_window->isVisible());
-    QVERIFY(!visibleOpening());
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("frmSound")});
 }
 
 void TestFrmSound::pickStoresAndPlays_data() {
@@ -291,22 +257,21 @@ void TestFrmSound::okReturnsToOpening() {
     m_openingShownAtClose = false;
     connect(m_player, &SoundPlayer::commandIssued, this, [this](const QString &command) {
         if (command == QLatin1String("Close"))
-            m_openingShownAtClose = visibleOpening() != nullptr;
+            m_openingShownAtClose = shownWindows().count(QStringLiteral("Opening")) == 1;
     });
 
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_window, "cmdOK"), Qt::LeftButton);
 
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Close"));
     QCOMPARE(sentBefore, pick >= 0 ? 3 : 0);
     QVERIFY(m_openingShownAtClose);
-    QWidget *opening = visibleOpening();
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
+    QVERIFY(!m_window); // unloaded, not just hidden
+    auto *opening = onlyWindow<Opening>();
     QVERIFY(opening);
     QVERIFY(!opening->parent());
     QCOMPARE(Module1::SoundFile, after);
-    processDeletes();
-    QVERIFY(!m_window); // unloaded, not just hidden
-    QCOMPARE(visibleWindows(), 1);
     // A fresh opening screen: none of its choices is selected.
     for (const QRadioButton *choice : opening->findChildren<QRadioButton *>()) {
         if (!choice->objectName().startsWith(QLatin1String("optTimed")))
@@ -337,28 +302,18 @@ void TestFrmSound::closeBoxUnloads() {
     // The close reaches the preview while it is still open.
     QCOMPARE(m_log->sent.last().openBefore, pick >= 0 ? after : QString());
     QCOMPARE(Module1::SoundFile, after);
-    processDeletes();
+    QCOMPARE(shownWindows(), QStringList{});
     QVERIFY(!m_window);
-    QCOMPARE(visibleWindows(), 0);
 }
 
 void TestFrmSound::reachedFromOpening() {
     auto *opening = new Opening(nullptr);
     opening->show();
-    auto *choose = opening->findChild<QRadioButton *>(QStringLiteral("optSound(1)"));
-    QVERIFY(choose);
-    QTest::mouseClick(choose, Qt::LeftButton);
-    QTest::mouseClick(opening->findChild<QPushButton *>(QStringLiteral("Command1")),
-                      Qt::LeftButton);
-    processDeletes();
+    QTest::mouseClick(child<QRadioButton>(opening, "optSound(1)"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(opening, "Command1"), Qt::LeftButton);
 
-    QWidget *chooser = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("frmSound") && w->isVisible())
-            chooser = w;
-    }
+    auto *chooser = onlyWindow<frmSound>();
     QVERIFY(chooser);
-    QCOMPARE(visibleWindows(), 1);
     for (int i = 0; i < 4; ++i)
         QVERIFY(!option(chooser, i)->isChecked());
 }

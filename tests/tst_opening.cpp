@@ -1,30 +1,21 @@
-#include "clocktestsupport.h"
+#include "testsupport.h"
 
-#include "app/twips.h"
 #include "app/opening.h"
 #include "app/programend.h"
+#include "app/twips.h"
 
 #include <QGroupBox>
-#include <QMessageBox>
-#include <QRadioButton>
+#include <QPointer>
 #include <QScreen>
-#include <QTemporaryDir>
 
-using namespace clocktest;
+using namespace testsupport;
 
 namespace {
-QRadioButton *radio(QWidget *window, const char *name) {
-    return window->findChild<QRadioButton *>(QString::fromLatin1(name));
+QRadioButton *radio(const QWidget *window, const char *name) {
+    return child<QRadioButton>(window, name);
 }
-QPushButton *button(QWidget *window, const char *name) {
-    return window->findChild<QPushButton *>(QString::fromLatin1(name));
-}
-QStringList visibleWindows() {
-    QStringList names;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !qobject_cast<QMessageBox *>(w))
-            names << w->objectName();
-    return names;
+QPushButton *button(const QWidget *window, const char *name) {
+    return child<QPushButton>(window, name);
 }
 } // namespace
 
@@ -32,9 +23,8 @@ class TestOpening : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void init() { m_folder = std::make_unique<WorkFolder>(); }
+    void cleanup() { m_folder.reset(); }
 
     void firstStart();
     void loadKeepsSettings_data();
@@ -49,30 +39,15 @@ private slots:
     void quitEndsProgram();
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<WorkFolder> m_folder;
 };
-
-void TestOpening::initTestCase() {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-}
-
-void TestOpening::init() {
-    Module1::reset();
-}
-
-void TestOpening::cleanup() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        delete w;
-    QFile::remove(QStringLiteral("blinds.dat"));
-}
 
 void TestOpening::firstStart() {
     Opening opening;
     QCOMPARE(opening.objectName(), QStringLiteral("Opening"));
     QCOMPARE(opening.windowTitle(), QStringLiteral("Orvandel"));
     QCOMPARE(text(&opening, "Label1"), QStringLiteral("Welcome to Orvandel  "));
-    QCOMPARE(opening.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
+    QCOMPARE(child<QGroupBox>(&opening, "Frame1")->title(),
              QStringLiteral("Is this a Timed Touirnament?"));
     QCOMPARE(Module1::SoundFile, QStringLiteral("sound1.wav"));
     QCOMPARE(Module1::TimedTournament, false);
@@ -148,7 +123,7 @@ void TestOpening::okWithoutChoiceDoesNothing() {
     auto *opening = new Opening;
     opening->show();
     button(opening, "Command1")->click();
-    QCOMPARE(visibleWindows(), QStringList{QStringLiteral("Opening")});
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
 }
 
 void TestOpening::okOpensChosenWindow_data() {
@@ -165,12 +140,12 @@ void TestOpening::okOpensChosenWindow_data() {
 void TestOpening::okOpensChosenWindow() {
     QFETCH(QString, choice);
     QFETCH(QString, window);
-    writeTournament(tournamentFile(3, 20));
+    QVERIFY(writeFile(tournamentFile(3, 20)));
     QPointer<Opening> opening = new Opening;
     opening->show();
     radio(opening, qPrintable(choice))->click();
     button(opening, "Command1")->click();
-    QCOMPARE(visibleWindows(), QStringList{window});
+    QCOMPARE(shownWindows(), QStringList{window});
     QTRY_VERIFY(opening.isNull()); // unloaded, not just hidden
 }
 
@@ -178,36 +153,29 @@ void TestOpening::startWithUnrunnableFileStays() {
     QPointer<Opening> opening = new Opening;
     opening->show();
     radio(opening, "optStart(2)")->click();
-    QString shownText;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        shownText = box->text();
-        icon = box->icon();
-        box->accept();
-    });
-    button(opening, "Command1")->click();
+    const QList<Box> boxes = answerBoxes([&opening] { button(opening, "Command1")->click(); });
+    QCOMPARE(boxes.size(), 1);
+    const QString shownText = boxes[0].text;
     QVERIFY2(shownText.contains(QStringLiteral("blinds.dat")), qPrintable(shownText));
-    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(boxes[0].icon, QMessageBox::Warning);
     QVERIFY(!opening.isNull());
-    QCOMPARE(visibleWindows(), QStringList{QStringLiteral("Opening")});
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
     QVERIFY(radio(opening, "optStart(2)")->isChecked());
 }
 
 void TestOpening::enterAndEscapeTriggerNothing() {
-    writeTournament(tournamentFile(3, 20));
+    QVERIFY(writeFile(tournamentFile(3, 20)));
     QPointer<Opening> opening = new Opening;
     opening->show();
     QVERIFY(QTest::qWaitForWindowActive(opening));
     radio(opening, "optStart(2)")->click();
     for (const char *focus : {"optStart(2)", "Command1", "Command2"}) {
-        opening->findChild<QWidget *>(QString::fromLatin1(focus))->setFocus();
+        child<QWidget>(opening, focus)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY2(!opening.isNull() && opening->isVisible(), focus);
-        QCOMPARE(visibleWindows(), QStringList{QStringLiteral("Opening")});
+        QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
     }
 }
 
