@@ -89,8 +89,12 @@ void chainTabOrder(std::initializer_list<QWidget *> controls) {
     }
 }
 
-void refuse(QWidget *form, QLineEdit *field, const QString &message) {
+void inputError(QWidget *form, const QString &message) {
     QMessageBox::warning(form, QStringLiteral("Input Error"), message);
+}
+
+void refuse(QWidget *form, QLineEdit *field, const QString &message) {
+    inputError(form, message);
     field->clear();
     field->setFocus();
 }

@@ -82,8 +82,11 @@ void setShown(std::initializer_list<QWidget *> controls, bool shown);
 // Tab order: each control after the one before it in the list.
 void chainTabOrder(std::initializer_list<QWidget *> controls);
 
-// Wrong input: the "Input Error" box with `message`, then the field emptied
-// and given the focus for a new entry.
+// Wrong input: the modal "Input Error" box with the exclamation icon.
+void inputError(QWidget *form, const QString &message);
+
+// The "Input Error" box with `message`, then the field emptied and given the
+// focus for a new entry.
 void refuse(QWidget *form, QLineEdit *field, const QString &message);
 
 } // namespace orvandel::formkit

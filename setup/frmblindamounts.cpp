@@ -68,11 +68,8 @@ constexpr std::array<Layout, Rows - FirstLayout + 1> LayoutFor = {{
 
 } // namespace design
 
-// Room for any amount a director types, and short enough to show on the
-// clock.
+// The most characters a blind field takes.
 constexpr int BlindTextLength = 12;
-
-const QString InputError = QStringLiteral("Input Error");
 
 // The first character of `text` that a blind text cannot hold, for the
 // message; control characters are named by their code.
@@ -178,9 +175,8 @@ void frmBlindAmounts::cmdOK_Click() {
     // The form has no row for more than ten levels, and the clock could not
     // run them; the setup form does not let such a count through.
     if (levels < 0 || levels > MaxLevels) {
-        QMessageBox::warning(
-            this, InputError,
-            QStringLiteral("Number of levels must be between 0 and %1").arg(MaxLevels));
+        inputError(this,
+                   QStringLiteral("Number of levels must be between 0 and %1").arg(MaxLevels));
         return;
     }
 
@@ -199,11 +195,10 @@ void frmBlindAmounts::cmdOK_Click() {
             // The file has no way to carry these characters; refuse them
             // here rather than write a file the clock would misread.
             if (const QString bad = firstUnwritable(field->text()); !bad.isEmpty()) {
-                QMessageBox::warning(
-                    this, InputError,
-                    QStringLiteral("The blinds of Level %1 cannot hold the character %2")
-                        .arg(r + 1)
-                        .arg(bad));
+                inputError(this,
+                           QStringLiteral("The blinds of Level %1 cannot hold the character %2")
+                               .arg(r + 1)
+                               .arg(bad));
                 field->setFocus();
                 return;
             }

@@ -58,7 +58,7 @@ void TestWalkthrough::roadOfOneTournament() {
     QVERIFY(clickThroughBoxes(child<QPushButton>(opening, "Command1")).isEmpty());
 
     QCOMPARE(shownWindows(), QStringList{QStringLiteral("Blinds")});
-    QWidget *clock = onlyWindow<QWidget>();
+    auto *clock = onlyWindow<QWidget>();
     QVERIFY(clock);
     QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$10"));
     QCOMPARE(text(clock, "lblCurrentBig"), QStringLiteral("$20"));
