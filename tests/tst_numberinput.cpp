@@ -5,6 +5,7 @@
 #include <limits>
 
 using namespace orvandel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,6 +24,8 @@ class TestNumberInput : public QObject {
 private slots:
     void leadingNumber_data();
     void leadingNumber();
+    void holdsNumber_data();
+    void holdsNumber();
     void toInt16_data();
     void toInt16();
     void toInt32_data();
@@ -141,6 +144,49 @@ void TestNumberInput::leadingNumber() {
     // Exact, not fuzzy: the last bit of the conversion is what is tested.
     const QByteArray why = "got " + exact(actual) + ", expected " + exact(expected);
     QVERIFY2(actual == expected, why.constData());
+}
+
+// Whether a number was found, as opposed to 0 for the lack of one: the
+// reader of the tournament file tells a missing level count by it.
+void TestNumberInput::holdsNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("holds");
+
+    // clang-format off
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("blanks only") << u"   "_s << false;
+    QTest::newRow("word") << u"levels"_s << false;
+    QTest::newRow("dollar before digits") << u"$4"_s << false;
+    QTest::newRow("sign alone") << u"-"_s << false;
+    QTest::newRow("point alone") << u"."_s << false;
+    QTest::newRow("exponent without mantissa") << u"e5"_s << false;
+    QTest::newRow("&H without digits") << u"&H"_s << false;
+    QTest::newRow("&O without octal digits") << u"&O8"_s << false;
+    QTest::newRow("& alone") << u"&"_s << false;
+    QTest::newRow("sign before &H") << u"-&H10"_s << false;
+    QTest::newRow("byte-order mark first") << u"\uFEFF4"_s << false;
+    QTest::newRow("zero") << u"0"_s << true;
+    QTest::newRow("zeros with huge exponent") << u"000e99999"_s << true;
+    QTest::newRow("point first") << u".5"_s << true;
+    QTest::newRow("trailing point") << u"7."_s << true;
+    QTest::newRow("digits then text") << u"4 levels"_s << true;
+    QTest::newRow("blanks and tabs first") << u" \t\n4"_s << true;
+    QTest::newRow("blank after minus") << u"- 5"_s << true;
+    QTest::newRow("exponent without digits") << u"1e"_s << true;
+    QTest::newRow("&H") << u"&H0"_s << true;
+    QTest::newRow("&O") << u"&O7"_s << true;
+    QTest::newRow("huge") << u"1e999"_s << true;
+    QTest::newRow("tiny") << u"1e-999"_s << true;
+    // clang-format on
+}
+
+void TestNumberInput::holdsNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, holds);
+    QCOMPARE(orvandel::holdsNumber(text), holds);
+    // Text without a number still reads as 0.
+    if (!holds)
+        QCOMPARE(orvandel::leadingNumber(text), 0.0);
 }
 
 void TestNumberInput::toInt16_data() {
