@@ -17,6 +17,7 @@ void TestTimeText::display_data() {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<QString>("shown");
 
+    // clang-format off
     QTest::newRow("twenty-minute level, first tick") << 19 << 59 << " 19:59";
     QTest::newRow("ten minutes exactly") << 10 << 0 << " 10:00";
     QTest::newRow("just under ten minutes") << 9 << 59 << "09:59";
@@ -27,6 +28,7 @@ void TestTimeText::display_data() {
     QTest::newRow("zero-minute level, first tick") << 0 << -1 << "00:-1";
     QTest::newRow("largest minutes") << 32767 << 59 << " 32767:59";
     QTest::newRow("negative minutes") << -1 << -59 << "0-1:59";
+    // clang-format on
 }
 
 void TestTimeText::display() {
