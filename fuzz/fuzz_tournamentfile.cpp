@@ -1,10 +1,13 @@
 // Fuzz target for the tournament file reader.
 //
-// Whatever the bytes, parseTournament either names what is wrong with them or
-// returns a tournament the clock can run; a tournament whose texts the format
-// can carry must come back unchanged from formatTournament and a second
-// parseTournament. A broken property traps, so libFuzzer keeps the input.
+// Whatever the bytes (Windows-1252, or UTF-8 behind a byte-order mark),
+// parseTournament either names what is wrong with them or returns a tournament
+// the clock can run; a tournament whose texts the format can carry must come
+// back unchanged from formatTournament and a second parseTournament. A broken
+// property traps, so libFuzzer keeps the input.
 #include "setup/tournamentfile.h"
+
+#include <QList>
 
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +30,16 @@ bool allTextsWritable(const Tournament &tournament) {
 }
 
 bool isRunnableLength(qint32 minutes) {
-    return minutes >= -32768 && minutes <= 32767;
+    return minutes >= 0 && minutes <= 32767;
+}
+
+bool textsFit(const Tournament &tournament) {
+    for (const LevelBlinds &level : tournament.levels) {
+        if (level.small.toUcs4().size() > MaxBlindTextLength ||
+            level.big.toUcs4().size() > MaxBlindTextLength)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -38,11 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     if (!read.ok()) {
         // Only the errors about the contents can come from bytes in memory;
-        // not-found and cannot-open belong to the file, and every error says
-        // what was wrong in the message box.
-        require(read.error == ReadError::EndsEarly ||
+        // not-found, cannot-open and too-large belong to the file, and every
+        // error says what was wrong in the message box.
+        require(read.error == ReadError::EndsEarly || read.error == ReadError::NoLevelCount ||
                 read.error == ReadError::LevelCountOutOfRange ||
-                read.error == ReadError::NumberOutOfRange);
+                read.error == ReadError::NumberOutOfRange ||
+                read.error == ReadError::NegativeLength ||
+                read.error == ReadError::BlindTextTooLong);
         require(!read.detail.isEmpty());
         require(read.message(QStringLiteral("blinds.dat")).contains(QStringLiteral("blinds.dat")));
         return 0;
@@ -54,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(tournament.levels.size() == static_cast<std::size_t>(tournament.levelCount));
     require(isRunnableLength(tournament.levelMinutes));
     require(isRunnableLength(tournament.breakMinutes));
+    require(textsFit(tournament));
 
     // A double quote or a line break cannot be written inside a blind text, so
     // such a tournament has no file that reads back as itself.

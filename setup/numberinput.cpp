@@ -45,8 +45,9 @@ int digitValue(char16_t c, unsigned radix) {
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 
 // "&H"/"&O" numbers: the narrowest of 16 or 32 bits that holds the digits,
-// read as two's complement, as the old BASIC dialects do.
-double radixNumber(Scanner &scanner, unsigned radix) {
+// read as two's complement, as the old BASIC dialects do. Nothing without a
+// digit.
+std::optional<double> radixNumber(Scanner &scanner, unsigned radix) {
     quint64 value = 0;
     bool anyDigit = false;
     bool tooWide = false;
@@ -60,7 +61,7 @@ double radixNumber(Scanner &scanner, unsigned radix) {
         }
     }
     if (!anyDigit)
-        return 0.0;
+        return std::nullopt;
     if (tooWide)
         return Infinity;
     if (value <= 0xFFFFu)
@@ -73,7 +74,8 @@ double radixNumber(Scanner &scanner, unsigned radix) {
 constexpr long long ExponentCap = 1'000'000'000'000LL;
 constexpr long long BeyondDouble = 400;
 
-double decimalNumber(Scanner &scanner) {
+// Nothing without a digit before the exponent.
+std::optional<double> decimalNumber(Scanner &scanner) {
     bool negative = false;
     if (const char16_t c = scanner.peek(); c == u'+' || c == u'-') {
         negative = c == u'-';
@@ -101,7 +103,7 @@ double decimalNumber(Scanner &scanner) {
         scanner.advance();
     }
     if (!anyDigit)
-        return 0.0;
+        return std::nullopt;
 
     // An exponent marker without digits after it adds nothing.
     if (const char16_t c = scanner.peek(); c == u'E' || c == u'e' || c == u'D' || c == u'd') {
@@ -161,9 +163,8 @@ template <typename T> std::optional<T> fit(double value) {
     return static_cast<T>(*whole);
 }
 
-} // namespace
-
-double leadingNumber(QStringView text) {
+// The leading number, or nothing when the text holds none.
+std::optional<double> scanNumber(QStringView text) {
     Scanner scanner(text);
     if (scanner.peek() == u'&') {
         scanner.advance();
@@ -176,9 +177,19 @@ double leadingNumber(QStringView text) {
             scanner.advance();
             return radixNumber(scanner, 8);
         }
-        return 0.0;
+        return std::nullopt;
     }
     return decimalNumber(scanner);
+}
+
+} // namespace
+
+double leadingNumber(QStringView text) {
+    return scanNumber(text).value_or(0.0);
+}
+
+bool holdsNumber(QStringView text) {
+    return scanNumber(text).has_value();
 }
 
 std::optional<qint16> toInt16(double value) {

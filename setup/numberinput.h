@@ -18,6 +18,10 @@ namespace orvandel {
 // octal number wider than 32 bits gives +infinity.
 double leadingNumber(QStringView text);
 
+// True when leadingNumber finds a number in the text rather than reading 0 for
+// the lack of one.
+bool holdsNumber(QStringView text);
+
 // Round half to even, then fit the type; nothing when it does not fit or the
 // value is not finite.
 std::optional<qint16> toInt16(double value);

@@ -6,8 +6,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <limits>
 #include <optional>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace orvandel {
 
@@ -15,8 +24,10 @@ namespace {
 
 // The clock counts a level down in 16-bit minutes, so longer lengths would
 // overflow it even though the file carries 32 bits.
-constexpr qint32 ShortestLength = -32768;
 constexpr qint32 LongestLength = 32767;
+
+// What a modern editor puts in front of a UTF-8 file.
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
 
 // Field text quoted in a message is cut to this many characters.
 constexpr qsizetype QuotedFieldLimit = 24;
@@ -95,11 +106,42 @@ private:
     qsizetype m_pos = 0;
 };
 
-QString quotedField(QByteArrayView field) {
-    QString text = cp1252::decode(field.first(std::min(field.size(), QuotedFieldLimit)));
-    if (field.size() > QuotedFieldLimit)
-        text += QStringLiteral("...");
-    return text;
+// The fields of a file that starts with the mark are UTF-8, of any other
+// Windows-1252. Each field is decoded on its own, and a mark within one is a
+// character like any other, not dropped.
+class Decoder {
+public:
+    explicit Decoder(bool utf8) : m_utf8(utf8) {}
+    QString operator()(QByteArrayView bytes) const {
+        if (!m_utf8)
+            return cp1252::decode(bytes);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
+    }
+
+private:
+    bool m_utf8;
+};
+
+// Characters as a reader counts them: a pair of surrogates is one.
+qsizetype characterCount(QStringView text) {
+    qsizetype count = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i) {
+        if (text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            --count;
+    }
+    return count;
+}
+
+QString quoted(QString text) {
+    if (text.size() <= QuotedFieldLimit)
+        return text;
+    qsizetype cut = QuotedFieldLimit;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    text.truncate(cut);
+    return text + QStringLiteral("...");
 }
 
 ReadResult failure(ReadError error, QString detail) {
@@ -116,12 +158,13 @@ QString levelField(const char *which, int level) {
 // Reads the tournament field by field; the first problem ends the reading.
 class TournamentParser {
 public:
-    explicit TournamentParser(QByteArrayView bytes) : m_fields(bytes) {}
+    explicit TournamentParser(QByteArrayView bytes)
+        : m_fields(bytes.startsWith(Utf8Mark) ? bytes.sliced(Utf8Mark.size()) : bytes),
+          m_decode(bytes.startsWith(Utf8Mark)) {}
 
     ReadResult parse() {
         Tournament t;
-        if (!readShort(t.levelCount, QStringLiteral("the level count"),
-                       QStringLiteral("a level count")) ||
+        if (!readLevelCount(t.levelCount) ||
             !readLength(t.levelMinutes, QStringLiteral("the level length"),
                         QStringLiteral("a level length")))
             return m_failure;
@@ -152,8 +195,24 @@ private:
         const auto field = m_fields.text();
         if (!field)
             return fail(ReadError::EndsEarly, name);
-        target = cp1252::decode(*field);
+        target = m_decode(*field);
+        if (characterCount(target) > MaxBlindTextLength) {
+            return fail(ReadError::BlindTextTooLong,
+                        QStringLiteral("%1 (\"%2\")").arg(name, quoted(target)));
+        }
         return true;
+    }
+
+    // A first field without a number is not a tournament file as the setup
+    // forms write it, so it is named as such rather than read as 0 levels.
+    bool readLevelCount(qint16 &target) {
+        const auto field = m_fields.number();
+        if (!field)
+            return fail(ReadError::EndsEarly, QStringLiteral("the level count"));
+        const QString text = m_decode(*field);
+        if (!holdsNumber(text))
+            return fail(ReadError::NoLevelCount, QStringLiteral("\"%1\"").arg(quoted(text)));
+        return fitShort(target, text, QStringLiteral("a level count"));
     }
 
     // `name` says which field is missing, `described` introduces its value.
@@ -161,11 +220,15 @@ private:
         const auto field = m_fields.number();
         if (!field)
             return fail(ReadError::EndsEarly, name);
-        const auto whole = toInt16(leadingNumber(cp1252::decode(*field)));
+        return fitShort(target, m_decode(*field), described);
+    }
+
+    bool fitShort(qint16 &target, const QString &text, const QString &described) {
+        const auto whole = toInt16(leadingNumber(text));
         if (!whole) {
             return fail(ReadError::NumberOutOfRange,
                         QStringLiteral("%1 of %2, outside the range %3 to %4")
-                            .arg(described, quotedField(*field))
+                            .arg(described, quoted(text))
                             .arg(std::numeric_limits<qint16>::min())
                             .arg(std::numeric_limits<qint16>::max()));
         }
@@ -177,14 +240,19 @@ private:
         const auto field = m_fields.number();
         if (!field)
             return fail(ReadError::EndsEarly, name);
-        const double value = leadingNumber(cp1252::decode(*field));
+        const QString text = m_decode(*field);
+        const double value = leadingNumber(text);
         const auto minutes = toInt32(value);
-        if (!minutes || *minutes < ShortestLength || *minutes > LongestLength) {
-            const QString limit = value > 0 ? QStringLiteral("up to %1").arg(LongestLength)
-                                            : QStringLiteral("down to %1").arg(ShortestLength);
+        // Judged after rounding: -0.4 minutes is 0.
+        if (minutes ? *minutes < 0 : value < 0) {
+            return fail(ReadError::NegativeLength,
+                        QStringLiteral("%1 of %2").arg(described, quoted(text)));
+        }
+        if (!minutes || *minutes > LongestLength) {
             return fail(ReadError::NumberOutOfRange,
-                        QStringLiteral("%1 of %2 minutes; the clock runs lengths %3 minutes")
-                            .arg(described, quotedField(*field), limit));
+                        QStringLiteral("%1 of %2 minutes; the clock runs lengths up to %3 minutes")
+                            .arg(described, quoted(text))
+                            .arg(LongestLength));
         }
         target = *minutes;
         return true;
@@ -196,6 +264,7 @@ private:
     }
 
     FieldReader m_fields;
+    Decoder m_decode;
     ReadResult m_failure;
 };
 
@@ -220,6 +289,35 @@ void appendText(QByteArray &bytes, const QString &text) {
 
 constexpr char LineEnd[] = "\r\n";
 
+QString itIs(const char *kind) {
+    return QStringLiteral("it is %1, not a file").arg(QLatin1String(kind));
+}
+
+#ifdef Q_OS_UNIX
+QString notARegularFile(mode_t mode) {
+    if (S_ISDIR(mode))
+        return itIs("a folder");
+    if (S_ISFIFO(mode))
+        return itIs("a named pipe");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return itIs("a device");
+    if (S_ISSOCK(mode))
+        return itIs("a socket");
+    return QStringLiteral("it is not a regular file");
+}
+#endif
+
+QString notARegularFile([[maybe_unused]] const QString &path, const QFileInfo &info) {
+    if (info.isDir())
+        return itIs("a folder");
+#ifdef Q_OS_UNIX
+    struct stat found {};
+    if (::stat(QFile::encodeName(path).constData(), &found) == 0)
+        return notARegularFile(found.st_mode);
+#endif
+    return QStringLiteral("it is not a regular file");
+}
+
 } // namespace
 
 QString ReadResult::message(const QString &fileName) const {
@@ -230,15 +328,29 @@ QString ReadResult::message(const QString &fileName) const {
         return QStringLiteral("%1 was not found in the working folder.").arg(fileName);
     case ReadError::CannotOpen:
         return QStringLiteral("%1 could not be opened: %2.").arg(fileName, detail);
+    case ReadError::TooLarge:
+        return QStringLiteral("%1 is larger than %2 MiB, far too large for a tournament file.")
+            .arg(fileName)
+            .arg(MaxTournamentFileBytes / (qint64{1024} * 1024));
     case ReadError::EndsEarly:
         return QStringLiteral("%1 ends before all of the tournament has been read (%2 is missing).")
             .arg(fileName, detail);
+    case ReadError::NoLevelCount:
+        return QStringLiteral("%1 does not start with the number of levels").arg(fileName);
     case ReadError::LevelCountOutOfRange:
         return QStringLiteral("%1 declares %2 levels; the clock runs 1 to %3 levels.")
             .arg(fileName, detail)
             .arg(MaxLevels);
     case ReadError::NumberOutOfRange:
         return QStringLiteral("%1 holds %2.").arg(fileName, detail);
+    case ReadError::NegativeLength:
+        return QStringLiteral("%1 holds %2 minutes; a length cannot be negative.")
+            .arg(fileName, detail);
+    case ReadError::BlindTextTooLong:
+        return QStringLiteral("%1 holds a blind text longer than %2 characters: %3.")
+            .arg(fileName)
+            .arg(MaxBlindTextLength)
+            .arg(detail);
     }
     return QString();
 }
@@ -248,15 +360,55 @@ ReadResult parseTournament(QByteArrayView bytes) {
 }
 
 ReadResult readTournamentFile(const QString &path) {
-    if (!QFileInfo::exists(path))
+    // Links are followed: a link to a tournament file is read, a link to a
+    // device is refused like the device.
+    const QFileInfo info(path);
+    if (!info.exists())
         return failure(ReadError::NotFound, QString());
-    QFile file(path);
+    if (!info.isFile())
+        return failure(ReadError::CannotOpen, notARegularFile(path, info));
+    if (info.size() > MaxTournamentFileBytes)
+        return failure(ReadError::TooLarge, QString());
+
+    QFile file;
+#ifdef Q_OS_UNIX
+    // The file may be replaced between the look above and the open, so the
+    // open must not wait for a writer on a named pipe, and what was opened is
+    // looked at again.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return failure(ReadError::NotFound, QString());
+        return failure(ReadError::CannotOpen,
+                       QString::fromStdString(std::generic_category().message(error)));
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return failure(ReadError::CannotOpen, notARegularFile(opened.st_mode));
+    }
+    if (opened.st_size > MaxTournamentFileBytes) {
+        ::close(fd);
+        return failure(ReadError::TooLarge, QString());
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failure(ReadError::CannotOpen, file.errorString());
+    }
+#else
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(ReadError::CannotOpen, file.errorString());
-    const QByteArray bytes = file.readAll();
+#endif
+    // One byte more than the limit tells a file that grew since the look, or
+    // one whose size the system does not report, from one that fits.
+    const QByteArray bytes = file.read(MaxTournamentFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return failure(ReadError::CannotOpen, file.errorString());
     file.close();
+    if (bytes.size() > MaxTournamentFileBytes)
+        return failure(ReadError::TooLarge, QString());
     return parseTournament(bytes);
 }
 

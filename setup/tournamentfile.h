@@ -10,7 +10,8 @@
 // The tournament file "blinds.dat": the structure of one tournament, carried
 // from the setup forms to the clock and from one run to the next.
 //
-// Layout (every line ends with CR LF, text in Windows-1252):
+// Layout (every line ends with CR LF, text in Windows-1252; the reader also
+// takes UTF-8 from a file that starts with a UTF-8 byte-order mark):
 //   <level count>,<level length in minutes>
 //   "<small blind text>","<big blind text>"      one line per level
 //   <break level>,<break length in minutes>
@@ -39,12 +40,24 @@ struct Tournament {
 enum class ReadError {
     None,
     NotFound,             // no file in the working folder
-    CannotOpen,           // exists but cannot be read
+    CannotOpen,           // exists but cannot be read, or is no regular file
+                          // (a folder, a named pipe, a device)
+    TooLarge,             // more than MaxTournamentFileBytes
     EndsEarly,            // the file ends before all fields have been read
+    NoLevelCount,         // the first field holds no number
     LevelCountOutOfRange, // the clock runs 1 to MaxLevels levels
     NumberOutOfRange,     // a number does not fit its type, or a length
-                          // above 32767 (or below -32768) minutes
+                          // above 32767 minutes
+    NegativeLength,       // a level or break length below 0 minutes
+    BlindTextTooLong,     // a blind text of more than MaxBlindTextLength
 };
+
+// A real tournament file is well under a kilobyte; anything larger than this
+// is not one, and is refused without being read whole.
+inline constexpr qint64 MaxTournamentFileBytes = qint64{1024} * 1024;
+
+// The longest blind text the reader accepts, in characters.
+inline constexpr qsizetype MaxBlindTextLength = 64;
 
 struct ReadResult {
     Tournament tournament; // valid only when error is None
@@ -59,6 +72,8 @@ struct ReadResult {
 // Reads the fields in order; a line end ends a field just as a comma does.
 // Never reads outside `bytes`.
 ReadResult parseTournament(QByteArrayView bytes);
+// Reads only a regular file (links followed) of at most
+// MaxTournamentFileBytes; never waits on a named pipe or reads a device.
 ReadResult readTournamentFile(const QString &path);
 
 // True when the text can be written as a blind text and read back unchanged:

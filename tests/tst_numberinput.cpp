@@ -5,6 +5,7 @@
 #include <limits>
 
 using namespace orvandel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,6 +24,8 @@ class TestNumberInput : public QObject {
 private slots:
     void leadingNumber_data();
     void leadingNumber();
+    void holdsNumber_data();
+    void holdsNumber();
     void toInt16_data();
     void toInt16();
     void toInt32_data();
@@ -33,6 +36,7 @@ void TestNumberInput::leadingNumber_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("expected");
 
+    // clang-format off
     // Nothing to read.
     QTest::newRow("empty") << QString() << 0.0;
     QTest::newRow("blanks only") << QStringLiteral("   ") << 0.0;
@@ -86,23 +90,17 @@ void TestNumberInput::leadingNumber_data() {
 
     // Conversion is correctly rounded, not accumulated digit by digit.
     QTest::newRow("one tenth") << QStringLiteral("0.1") << 0.1;
-    QTest::newRow("2^53 + 1 ties to even")
-        << QStringLiteral("9007199254740993") << 9007199254740992.0;
-    QTest::newRow("largest double")
-        << QStringLiteral("1.7976931348623157e308") << std::numeric_limits<double>::max();
-    QTest::newRow("smallest denormal")
-        << QStringLiteral("4.9406564584124654e-324") << std::numeric_limits<double>::denorm_min();
-    QTest::newRow("long mantissa scaled back")
-        << QStringLiteral("1") + QString(400, u'0') + QStringLiteral("e-400") << 1.0;
-    QTest::newRow("many leading fraction zeros")
-        << QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("5e401") << 5.0;
+    QTest::newRow("2^53 + 1 ties to even") << QStringLiteral("9007199254740993") << 9007199254740992.0;
+    QTest::newRow("largest double") << QStringLiteral("1.7976931348623157e308") << std::numeric_limits<double>::max();
+    QTest::newRow("smallest denormal") << QStringLiteral("4.9406564584124654e-324") << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("long mantissa scaled back") << QStringLiteral("1") + QString(400, u'0') + QStringLiteral("e-400") << 1.0;
+    QTest::newRow("many leading fraction zeros") << QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("5e401") << 5.0;
 
     // Beyond a double.
     QTest::newRow("huge") << QStringLiteral("1e999") << Inf;
     QTest::newRow("huge negative") << QStringLiteral("-1e999") << -Inf;
     QTest::newRow("just above the largest double") << QStringLiteral("1.8e308") << Inf;
-    QTest::newRow("exponent with many digits")
-        << QStringLiteral("1e99999999999999999999999") << Inf;
+    QTest::newRow("exponent with many digits") << QStringLiteral("1e99999999999999999999999") << Inf;
     QTest::newRow("tiny") << QStringLiteral("1e-999") << 0.0;
     QTest::newRow("just below the smallest denormal") << QStringLiteral("1e-330") << 0.0;
 
@@ -132,6 +130,7 @@ void TestNumberInput::leadingNumber_data() {
     QTest::newRow("& with other letter") << QStringLiteral("&Z") << 0.0;
     QTest::newRow("& alone") << QStringLiteral("&") << 0.0;
     QTest::newRow("sign before &H") << QStringLiteral("-&H10") << 0.0;
+    // clang-format on
 }
 
 void TestNumberInput::leadingNumber() {
@@ -143,11 +142,55 @@ void TestNumberInput::leadingNumber() {
     QVERIFY2(actual == expected, why.constData());
 }
 
+// Whether a number was found, as opposed to 0 for the lack of one: the
+// reader of the tournament file tells a missing level count by it.
+void TestNumberInput::holdsNumber_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("holds");
+
+    // clang-format off
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("blanks only") << u"   "_s << false;
+    QTest::newRow("word") << u"levels"_s << false;
+    QTest::newRow("dollar before digits") << u"$4"_s << false;
+    QTest::newRow("sign alone") << u"-"_s << false;
+    QTest::newRow("point alone") << u"."_s << false;
+    QTest::newRow("exponent without mantissa") << u"e5"_s << false;
+    QTest::newRow("&H without digits") << u"&H"_s << false;
+    QTest::newRow("&O without octal digits") << u"&O8"_s << false;
+    QTest::newRow("& alone") << u"&"_s << false;
+    QTest::newRow("sign before &H") << u"-&H10"_s << false;
+    QTest::newRow("byte-order mark first") << u"\uFEFF4"_s << false;
+    QTest::newRow("zero") << u"0"_s << true;
+    QTest::newRow("zeros with huge exponent") << u"000e99999"_s << true;
+    QTest::newRow("point first") << u".5"_s << true;
+    QTest::newRow("trailing point") << u"7."_s << true;
+    QTest::newRow("digits then text") << u"4 levels"_s << true;
+    QTest::newRow("blanks and tabs first") << u" \t\n4"_s << true;
+    QTest::newRow("blank after minus") << u"- 5"_s << true;
+    QTest::newRow("exponent without digits") << u"1e"_s << true;
+    QTest::newRow("&H") << u"&H0"_s << true;
+    QTest::newRow("&O") << u"&O7"_s << true;
+    QTest::newRow("huge") << u"1e999"_s << true;
+    QTest::newRow("tiny") << u"1e-999"_s << true;
+    // clang-format on
+}
+
+void TestNumberInput::holdsNumber() {
+    QFETCH(QString, text);
+    QFETCH(bool, holds);
+    QCOMPARE(orvandel::holdsNumber(text), holds);
+    // Text without a number still reads as 0.
+    if (!holds)
+        QCOMPARE(orvandel::leadingNumber(text), 0.0);
+}
+
 void TestNumberInput::toInt16_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<bool>("fits");
     QTest::addColumn<int>("expected");
 
+    // clang-format off
     QTest::newRow("zero") << 0.0 << true << 0;
     QTest::newRow("below half") << 2.4 << true << 2;
     QTest::newRow("above half") << 2.6 << true << 3;
@@ -172,6 +215,7 @@ void TestNumberInput::toInt16_data() {
     QTest::newRow("infinity") << Inf << false << 0;
     QTest::newRow("minus infinity") << -Inf << false << 0;
     QTest::newRow("NaN") << NaN << false << 0;
+    // clang-format on
 }
 
 void TestNumberInput::toInt16() {
@@ -189,6 +233,7 @@ void TestNumberInput::toInt32_data() {
     QTest::addColumn<bool>("fits");
     QTest::addColumn<qint64>("expected");
 
+    // clang-format off
     QTest::newRow("beyond 16 bits") << 70000.0 << true << qint64(70000);
     QTest::newRow("4.5 to 4") << 4.5 << true << qint64(4);
     QTest::newRow("-5.5 to -6") << -5.5 << true << qint64(-6);
@@ -202,6 +247,7 @@ void TestNumberInput::toInt32_data() {
     QTest::newRow("far too large") << 1e10 << false << qint64(0);
     QTest::newRow("infinity") << Inf << false << qint64(0);
     QTest::newRow("NaN") << NaN << false << qint64(0);
+    // clang-format on
 }
 
 void TestNumberInput::toInt32() {

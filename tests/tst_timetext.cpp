@@ -1,4 +1,3 @@
-#include "clock/checked.h"
 #include "clock/timetext.h"
 
 #include <QTest>
@@ -11,7 +10,6 @@ class TestTimeText : public QObject {
 private slots:
     void display_data();
     void display();
-    void checkedArithmetic();
 };
 
 void TestTimeText::display_data() {
@@ -19,6 +17,7 @@ void TestTimeText::display_data() {
     QTest::addColumn<int>("seconds");
     QTest::addColumn<QString>("shown");
 
+    // clang-format off
     QTest::newRow("twenty-minute level, first tick") << 19 << 59 << " 19:59";
     QTest::newRow("ten minutes exactly") << 10 << 0 << " 10:00";
     QTest::newRow("just under ten minutes") << 9 << 59 << "09:59";
@@ -29,6 +28,7 @@ void TestTimeText::display_data() {
     QTest::newRow("zero-minute level, first tick") << 0 << -1 << "00:-1";
     QTest::newRow("largest minutes") << 32767 << 59 << " 32767:59";
     QTest::newRow("negative minutes") << -1 << -59 << "0-1:59";
+    // clang-format on
 }
 
 void TestTimeText::display() {
@@ -36,19 +36,6 @@ void TestTimeText::display() {
     QFETCH(int, seconds);
     QFETCH(QString, shown);
     QCOMPARE(timeText(static_cast<qint16>(minutes), static_cast<qint16>(seconds)), shown);
-}
-
-void TestTimeText::checkedArithmetic() {
-    QCOMPARE(checked::add<qint16>(32766, 1), qint16(32767));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::add<qint16>(32767, 1));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::sub<qint32>(INT32_MIN, 1000));
-    QCOMPARE(checked::mul<qint32>(35791, 60000), 2147460000);
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::mul<qint32>(35792, 60000));
-    QCOMPARE(checked::narrow<qint16>(qint32{-32768}), qint16(-32768));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::narrow<qint16>(qint32{32768}));
-    QCOMPARE(checked::index(qint16(10), 11), std::size_t(10));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::index(qint16(11), 11));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, checked::index(qint16(-1), 11));
 }
 
 QTEST_APPLESS_MAIN(TestTimeText)
