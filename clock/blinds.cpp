@@ -5,18 +5,18 @@
 #include "app/programend.h"
 #include "clock/checked.h"
 #include "clock/clocklabel.h"
+#include "clock/fit.h"
 #include "clock/screenawake.h"
+#include "clock/steadyclock.h"
 #include "clock/timetext.h"
+#include "clock/units.h"
 #include "setup/tournamentfile.h"
 #include "sound/soundplayer.h"
 
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
-#include <cmath>
-#include <memory>
 
 using namespace orvandel;
 
@@ -31,9 +31,6 @@ constexpr unsigned int LightBlue = 0x00FFC0C0;
 constexpr unsigned int Silver = 0x00C0C0C0;
 constexpr unsigned int LineBlack = 0x00000000;
 
-constexpr int TickIntervalMs = 1000;
-// A timeout this much later than its tick was due re-aims the next one.
-constexpr qint64 RephaseAfterMs = 5;
 constexpr int LineWidthPixels = 3;
 
 QColor toColor(unsigned int bgr) {
@@ -47,12 +44,14 @@ unsigned int toBgr(const QColor &colour) {
            (static_cast<unsigned int>(colour.blue()) << 16);
 }
 
+constexpr qint32 TickMs = static_cast<qint32>(TickInterval.count());
+
 const QString CaptionPause = QStringLiteral("Pause");
 const QString CaptionResume = QStringLiteral("Resume");
 
 } // namespace
 
-Blinds::Blinds(QWidget *parent) : QWidget(parent) {
+Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     prepareWindow(this, QStringLiteral("Blinds"), QStringLiteral("Orvandel"));
     // No close, minimize or maximize box: the clock is left by its picture.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -62,10 +61,6 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent) {
     background.setColor(QPalette::Window, toColor(Blue));
     setPalette(background);
     setAutoFillBackground(true);
-
-    auto *steady = new QElapsedTimer;
-    steady->start();
-    m_steadyClock = [steady = std::shared_ptr<QElapsedTimer>(steady)] { return steady->elapsed(); };
 
     buildControls();
     loadTournament();
@@ -185,9 +180,10 @@ void Blinds::loadTournament() {
     Module1::BreakDuration = tournament.breakMinutes;
 
     CurrentLevel = 1;
-    LevelLengthMs = checked::mul(checked::mul(LevelLengthMs, 1000), 60);
+    LevelLengthMs = checked::mul(checked::mul(LevelLengthMs, MsPerSecond), SecondsPerMinute);
     RemainingMs = LevelLengthMs;
-    BreakLengthMs = checked::mul(checked::mul(Module1::BreakDuration, 1000), 60);
+    BreakLengthMs =
+        checked::mul(checked::mul(Module1::BreakDuration, MsPerSecond), SecondsPerMinute);
 
     startTimer1();
 
@@ -217,10 +213,10 @@ void Blinds::Timer1_Timer() {
         Timer1->stop();
 
     // 2. Countdown.
-    RemainingMs = checked::sub(RemainingMs, qint32{TickIntervalMs});
-    MinutesLeft = checked::narrow<qint16>(RemainingMs / 60000);
+    RemainingMs = checked::sub(RemainingMs, TickMs);
+    MinutesLeft = checked::narrow<qint16>(RemainingMs / MsPerMinute);
     SecondsLeft = checked::narrow<qint16>(
-        checked::sub(RemainingMs, checked::mul(qint32{MinutesLeft}, qint32{60000})) / 1000);
+        checked::sub(RemainingMs, checked::mul(qint32{MinutesLeft}, MsPerMinute)) / MsPerSecond);
 
     // 3. Time text.
     timeText();
@@ -243,35 +239,25 @@ void Blinds::Timer1_Timer() {
 
 void Blinds::startTimer1() {
     // Enabling the timer starts its interval afresh.
-    Timer1->start(TickIntervalMs);
-    m_lastDueMs = m_steadyClock();
+    Timer1->start(TickInterval);
+    m_catchUp.restart();
 }
 
 void Blinds::setSteadyClock(SteadyClock clock) {
-    m_steadyClock = std::move(clock);
-    m_lastDueMs = m_steadyClock();
+    m_catchUp.setClock(std::move(clock));
 }
 
 void Blinds::Timer1_Elapsed() {
-    const qint64 now = m_steadyClock();
-    const qint64 due = (now - m_lastDueMs) / TickIntervalMs;
-    const qint64 count = std::max<qint64>(1, due);
+    const qint64 count = m_catchUp.ticksDue();
     for (qint64 n = 0; n < count && Timer1->isActive(); ++n)
         Timer1_Timer();
-    // Timer events that come faster than real time (tools, tests) start the
-    // count afresh rather than running ahead of the steady clock.
-    m_lastDueMs = due >= count ? m_lastDueMs + count * TickIntervalMs : now;
-
     if (!Timer1->isActive())
         return;
-    // After a hold-up Qt schedules the next timeout a whole interval from
-    // now; aim it at the next due tick instead, then go back to the plain
-    // interval.
-    const qint64 late = now - m_lastDueMs;
-    if (late > RephaseAfterMs)
-        Timer1->start(static_cast<int>(TickIntervalMs - late));
-    else if (Timer1->interval() != TickIntervalMs)
-        Timer1->setInterval(TickIntervalMs);
+    const CatchUp::Next next = m_catchUp.next();
+    if (next.reaim)
+        Timer1->start(next.interval);
+    else if (Timer1->intervalAsDuration() != next.interval)
+        Timer1->setInterval(next.interval);
 }
 
 void Blinds::timeText() {
@@ -284,7 +270,7 @@ void Blinds::announcement() {
     Label1->setText(QStringLiteral("Blinds Have Increased!!!"));
 
     // The announcement lasts for the first minute of the level.
-    const double levelMinutes = LevelLengthMs / 60000.0;
+    const double levelMinutes = LevelLengthMs / double{MsPerMinute};
     if (levelMinutes > checked::add(MinutesLeft, qint16{1})) {
         Flashing = false;
         Label1->setText(QStringLiteral("Current Level"));
@@ -383,31 +369,17 @@ void Blinds::resizeEvent(QResizeEvent *event) {
     relayout();
 }
 
-// Lays the design out at the largest uniform scale that fits the window,
-// centred, so the digits fill the same share of any screen.
 void Blinds::relayout() {
-    const qreal designWidth = FittedWidth / qreal(TwipsPerPixel);
-    const qreal designHeight = FittedHeight / qreal(TwipsPerPixel);
-    const qreal scale = std::min(width() / designWidth, height() / designHeight);
-    const qreal originX = (width() - designWidth * scale) / 2;
-    const qreal originY = (height() - designHeight * scale) / 2;
-    auto map = [&](int left, int top, int w, int h) {
-        const qreal k = scale / TwipsPerPixel;
-        const QPointF topLeft(originX + left * k, originY + top * k);
-        const QPointF bottomRight(originX + (left + w) * k, originY + (top + h) * k);
-        return QRectF(topLeft, bottomRight).toAlignedRect();
-    };
-
+    const Fit fit = fitDesign(size(), QSize(FittedWidth, FittedHeight));
     for (const Design &design : m_design) {
-        design.control->setGeometry(map(design.left, design.top, design.width, design.height));
+        design.control->setGeometry(fit.map(design.left, design.top, design.width, design.height));
         if (design.points > 0) {
             QFont font = design.control->font();
-            // Points at 96 logical dots per inch, then scaled with the layout.
-            font.setPixelSize(std::max(1, qRound(design.points * 96.0 / 72.0 * scale)));
+            font.setPixelSize(fit.fontPixels(design.points));
             design.control->setFont(font);
         }
     }
-    const int thickness = std::max(1, qRound(LineWidthPixels * scale));
-    const QRect line = map(600, 6720, 15000 - 600, 0);
+    const int thickness = fit.pixels(LineWidthPixels);
+    const QRect line = fit.map(600, 6720, 15000 - 600, 0);
     Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
 }

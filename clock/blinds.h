@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clock/catchup.h"
+
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -46,7 +48,7 @@ public:
     void Timer1_Elapsed();
 
     // Milliseconds of a monotonic clock; tests put in their own.
-    using SteadyClock = std::function<qint64()>;
+    using SteadyClock = orvandel::CatchUp::SteadyClock;
     void setSteadyClock(SteadyClock clock);
 
     // Size of the design, in twips; the window scales it to fit. The next
@@ -99,8 +101,7 @@ private:
     ClockLabel *Picture1;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
-    SteadyClock m_steadyClock;
-    qint64 m_lastDueMs = 0; // steady time at which the last tick was due
+    orvandel::CatchUp m_catchUp;
 
     // Window state
     qint16 MinutesLeft = 0;

@@ -8,12 +8,11 @@
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 #include "sound/frmsound.h"
+#include "testsupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 int main(int argc, char *argv[]) {
@@ -22,14 +21,9 @@ int main(int argc, char *argv[]) {
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir().mkpath(out);
     const QString outDir = QDir(out).absolutePath();
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    QFile file(QStringLiteral("blinds.dat"));
-    if (!file.open(QIODevice::WriteOnly))
+    testsupport::WorkFolder work;
+    if (!testsupport::writeFile(testsupport::ExampleTournament))
         return 1;
-    file.write("4,20\r\n\"$10\",\"$20\"\r\n\"$20\",\"$40\"\r\n\"Break\",\"Time!\"\r\n"
-               "\"$50\",\"$100\"\r\n3,15\r\n");
-    file.close();
 
     Module1::SoundFile = QStringLiteral("sound1.wav");
     Module1::TimedTournament = true;

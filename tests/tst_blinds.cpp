@@ -1,18 +1,44 @@
-#include "clocktestsupport.h"
+#include "testsupport.h"
 
 #include "app/programend.h"
+#include "clock/blinds.h"
 #include "clock/timetext.h"
+#include "sound/soundplayer.h"
 
-#include <QTemporaryDir>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <memory>
+#include <optional>
 
-using namespace clocktest;
+using namespace testsupport;
+
+namespace {
+
+QTimer *timer(const QWidget *window) {
+    return child<QTimer>(window, "Timer1");
+}
+
+void ticks(Blinds *clock, int count) {
+    for (int i = 0; i < count; ++i)
+        clock->Timer1_Timer();
+}
+
+// Ticks until the clock stops itself; returns the ticks run.
+int runUntilStopped(Blinds *clock, int limit) {
+    int n = 0;
+    while (timer(clock)->isActive() && n < limit) {
+        clock->Timer1_Timer();
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
 
 class TestBlinds : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -47,34 +73,30 @@ private slots:
 
 private:
     Blinds *start(const QByteArray &file);
-    QTemporaryDir m_dir;
+    std::optional<WorkFolder> m_folder;
     std::unique_ptr<Blinds> m_clock;
     std::unique_ptr<QSignalSpy> m_sound;
     QStringList commands() const;
 };
 
-void TestBlinds::initTestCase() {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-}
-
 void TestBlinds::init() {
-    Module1::reset();
+    m_folder.emplace();
     Module1::SoundFile = QStringLiteral("sound1.wav");
 }
 
 void TestBlinds::cleanup() {
     m_sound.reset();
     m_clock.reset();
+    m_folder.reset();
 }
 
 Blinds *TestBlinds::start(const QByteArray &file) {
-    writeTournament(file);
+    if (!writeFile(file))
+        qFatal("cannot write blinds.dat");
     m_clock = std::make_unique<Blinds>();
     m_clock->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_sound = std::make_unique<QSignalSpy>(
-        m_clock->findChild<SoundPlayer *>(QStringLiteral("MMControl1")),
-        &SoundPlayer::commandIssued);
+    m_sound = std::make_unique<QSignalSpy>(child<SoundPlayer>(m_clock.get(), "MMControl1"),
+                                           &SoundPlayer::commandIssued);
     return m_clock.get();
 }
 
@@ -88,10 +110,10 @@ QStringList TestBlinds::commands() const {
 }
 
 void TestBlinds::loadShowsFirstTwoLevels() {
-    writeTournament(tournamentFile(3, 20));
+    QVERIFY(writeFile(tournamentFile(3, 20)));
     Module1::SoundFile = QStringLiteral("sound3.wav");
     Blinds clock;
-    const auto *player = clock.findChild<SoundPlayer *>(QStringLiteral("MMControl1"));
+    const auto *player = child<SoundPlayer>(&clock, "MMControl1");
     QVERIFY(player);
     QVERIFY(player->isHidden());
     QCOMPARE(player->deviceType(), QStringLiteral("WaveAudio"));
@@ -111,8 +133,7 @@ void TestBlinds::loadShowsFirstTwoLevels() {
     QCOMPARE(timer(&clock)->interval(), 1000);
     QCOMPARE(timer(&clock)->timerType(), Qt::PreciseTimer);
     QVERIFY(!shown(&clock, "cmdPause"));
-    QCOMPARE(clock.findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Pause"));
+    QCOMPARE(child<QPushButton>(&clock, "cmdPause")->text(), QStringLiteral("Pause"));
     // The file is read into the program-wide break settings.
     QCOMPARE(Module1::BreakRound, qint16(0));
 }
@@ -341,7 +362,7 @@ void TestBlinds::everyLevelCountRunsToItsEnd() {
 
     // Started again, the clock goes on past the last table entry.
     if (shown(clock, "lblTime")) {
-        QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
         QVERIFY(timer(clock)->isActive());
         ticks(clock, 120 * 12);
         QCOMPARE(text(clock, "lblCurrentSmall"), QString());
@@ -352,8 +373,8 @@ void TestBlinds::everyLevelCountRunsToItsEnd() {
 
 void TestBlinds::pauseAndResume() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *pause = clock->findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *pause = child<QPushButton>(clock, "cmdPause");
     QCOMPARE(time->toolTip(), QStringLiteral("Click to Pause"));
     ticks(clock, 10);
     QTest::mouseClick(time, Qt::LeftButton);
@@ -378,15 +399,14 @@ void TestBlinds::clickOnTheLineReachesTheTime() {
     Blinds *clock = start(tournamentFile(3, 20));
     clock->show();
     QVERIFY(QTest::qWaitForWindowExposed(clock));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *line = clock->findChild<QWidget *>(QStringLiteral("Line1"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *line = child<QWidget>(clock, "Line1");
     const QPoint onLine = line->mapTo(clock, line->rect().center());
     QVERIFY(time->geometry().contains(time->parentWidget()->mapFrom(clock, onLine)));
     QCOMPARE(clock->childAt(onLine), time);
 
     QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onLine);
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Resume"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Resume"));
 }
 
 void TestBlinds::doubleClickIsOneClick() {
@@ -395,8 +415,8 @@ void TestBlinds::doubleClickIsOneClick() {
     Blinds *clock = start(tournamentFile(3, 20));
     clock->show();
     QVERIFY(QTest::qWaitForWindowExposed(clock));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *pause = clock->findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *pause = child<QPushButton>(clock, "cmdPause");
     const QPoint onTime = time->mapTo(clock, time->rect().center());
     QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onTime);
     clock->Timer1_Timer();
@@ -418,7 +438,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
     Blinds *clock = start(tournamentFile(3, 2));
     ticks(clock, 119);
     commands();
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
     QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$20"));
@@ -426,7 +446,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
     QCOMPARE(commands(), QStringList({QStringLiteral("Prev"), QStringLiteral("Play")}));
     QVERIFY(!timer(clock)->isActive());
 
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("01:59"));
     QCOMPARE(text(clock, "Label1"), QStringLiteral("Blinds Have Increased!!!"));
@@ -436,7 +456,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
 void TestBlinds::pauseInLastSecondBeforeUntimedFinal() {
     Blinds *clock = start(tournamentFile(3, 2));
     ticks(clock, 239);
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QVERIFY(!timer(clock)->isActive());
     QVERIFY(!shown(clock, "lblTime"));
@@ -448,7 +468,7 @@ void TestBlinds::pauseInLastSecondBeforeUntimedFinal() {
 void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
     Module1::TimedTournament = true;
     Blinds *clock = start(tournamentFile(3, 2));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     ticks(clock, 359);
     QTest::mouseClick(time, Qt::LeftButton);
     commands();
@@ -460,8 +480,7 @@ void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
 
     QTest::mouseClick(time, Qt::LeftButton);
     QVERIFY(timer(clock)->isActive());
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Pause"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Pause"));
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("01:59"));
     QCOMPARE(text(clock, "Label5"), QStringLiteral("This tournament has"));
@@ -472,11 +491,10 @@ void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
 
 void TestBlinds::secondClickBeforePauseTakesEffectChangesNothing() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     QTest::mouseClick(time, Qt::LeftButton);
     QTest::mouseClick(time, Qt::LeftButton);
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Resume"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Resume"));
     QVERIFY(timer(clock)->isActive());
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
@@ -500,7 +518,7 @@ void TestBlinds::unreadableFileIsRefused() {
     QFETCH(QString, named);
     QFile::remove(QStringLiteral("blinds.dat"));
     if (!file.isNull())
-        writeTournament(file);
+        QVERIFY(writeFile(file));
     try {
         Blinds clock;
         QFAIL("the clock opened on a file it cannot run");
@@ -516,11 +534,10 @@ void TestBlinds::pictureEndsProgramWithoutClosingPlayer() {
     commands();
     int status = -1;
     const auto previous = orvandel::setProgramEndHandler([&](int code) { status = code; });
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "Picture1"), Qt::LeftButton);
     orvandel::setProgramEndHandler(previous);
     QCOMPARE(status, 0);
-    QCOMPARE(clock->findChild<QWidget *>(QStringLiteral("Picture1"))->toolTip(),
-             QStringLiteral("Click to Exit"));
+    QCOMPARE(child<QWidget>(clock, "Picture1")->toolTip(), QStringLiteral("Click to Exit"));
     QVERIFY(commands().isEmpty());
 }
 
@@ -546,7 +563,7 @@ void TestBlinds::digitsFillSameShareOfAnyScreen() {
     clock->show();
     clock->resize(screen);
     QCOMPARE(clock->size(), screen);
-    const auto *time = clock->findChild<QLabel *>(QStringLiteral("lblTime"));
+    const auto *time = child<QLabel>(clock, "lblTime");
     // One scale for the whole design, the largest that fits: the time's
     // 99.75 pt at 96 dpi grow with it, and the design is centred.
     const qreal scale = std::min(screen.width() / (Blinds::FittedWidth / 15.0),
@@ -595,7 +612,7 @@ void TestBlinds::stalledClockCatchesUp() {
 
 void TestBlinds::pauseDuringStallThenResume() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     qint64 now = 0;
     clock->setSteadyClock([&now] { return now; });
     QTest::mouseClick(time, Qt::LeftButton);
