@@ -5,6 +5,7 @@
 #include "app/programend.h"
 #include "clock/checked.h"
 #include "clock/clocklabel.h"
+#include "clock/colours.h"
 #include "clock/fit.h"
 #include "clock/screenawake.h"
 #include "clock/steadyclock.h"
@@ -19,30 +20,11 @@
 #include <QTimer>
 
 using namespace orvandel;
+using namespace orvandel::colours;
 
 namespace {
 
-// Colours as the design gives them: 0x00BBGGRR.
-constexpr unsigned int Red = 255;
-constexpr unsigned int Yellow = 65535;
-constexpr unsigned int White = 16777215;
-constexpr unsigned int Blue = 0x00FF0000;
-constexpr unsigned int LightBlue = 0x00FFC0C0;
-constexpr unsigned int Silver = 0x00C0C0C0;
-constexpr unsigned int LineBlack = 0x00000000;
-
 constexpr int LineWidthPixels = 3;
-
-QColor toColor(unsigned int bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-unsigned int toBgr(const QColor &colour) {
-    return static_cast<unsigned int>(colour.red()) |
-           (static_cast<unsigned int>(colour.green()) << 8) |
-           (static_cast<unsigned int>(colour.blue()) << 16);
-}
 
 constexpr qint32 TickMs = static_cast<qint32>(TickInterval.count());
 
@@ -71,34 +53,46 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
 }
 
 void Blinds::buildControls() {
-    auto label = [this](const QString &name, const QString &caption, unsigned int colour,
-                        qreal points, Qt::Alignment align, int left, int top, int width,
-                        int height) {
+    struct LabelDesign {
+        ClockLabel **control;
+        const char *name, *caption;
+        unsigned int colour;
+        qreal points;
+        Qt::Alignment align;
+        int left, top, width, height;
+    };
+    auto make = [this](const LabelDesign &d) {
         auto *control = new ClockLabel(this);
-        control->setObjectName(name);
-        control->setText(caption);
-        control->setAlignment(align | Qt::AlignTop);
-        setForeColor(control, colour);
-        m_design.push_back({control, left, top, width, height, points});
-        return control;
+        control->setObjectName(QString::fromLatin1(d.name));
+        control->setText(QString::fromLatin1(d.caption));
+        control->setAlignment(d.align | Qt::AlignTop);
+        setForeColor(control, d.colour);
+        m_design.push_back({control, d.left, d.top, d.width, d.height, d.points});
+        *d.control = control;
     };
     const Qt::Alignment centre = Qt::AlignHCenter;
     const Qt::Alignment left = Qt::AlignLeft;
-
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Current Level"), White, 36, centre,
-                   1680, 240, 12975, 855);
-    Label2[0] = label(QStringLiteral("Label2(0)"), QStringLiteral("Small Blind"), White, 15.75,
-                      left, 4320, 1200, 1695, 495);
-    Label3[0] = label(QStringLiteral("Label3(0)"), QStringLiteral("Big Blind"), White, 15.75, left,
-                      11640, 1200, 1335, 495);
-    lblCurrentSmall = label(QStringLiteral("lblCurrentSmall"), QStringLiteral("$20.00"), LightBlue,
-                            99.75, centre, 1650, 1650, 6165, 1935);
-    lblCurrentBig = label(QStringLiteral("lblCurrentBig"), QStringLiteral("$20.00"), LightBlue,
-                          99.75, centre, 8880, 1650, 6165, 1935);
-    Label5 = label(QStringLiteral("Label5"), QStringLiteral("Time remaining at this level:"),
-                   Yellow, 20.25, centre, 2505, 4200, 11505, 615);
-    lblTime = label(QStringLiteral("lblTime"), QStringLiteral("00:00"), Yellow, 99.75, centre, 1560,
-                    4680, 13125, 2145);
+    // Made in this order, so the line lies over the time and the picture on top.
+    // clang-format off
+    const LabelDesign current[] = {
+        {&Label1, "Label1", "Current Level", White, 36, centre, 1680, 240, 12975, 855},
+        {&Label2[0], "Label2(0)", "Small Blind", White, 15.75, left, 4320, 1200, 1695, 495},
+        {&Label3[0], "Label3(0)", "Big Blind", White, 15.75, left, 11640, 1200, 1335, 495},
+        {&lblCurrentSmall, "lblCurrentSmall", "$20.00", LightBlue, 99.75, centre, 1650, 1650, 6165, 1935},
+        {&lblCurrentBig, "lblCurrentBig", "$20.00", LightBlue, 99.75, centre, 8880, 1650, 6165, 1935},
+        {&Label5, "Label5", "Time remaining at this level:", Yellow, 20.25, centre, 2505, 4200, 11505, 615},
+        {&lblTime, "lblTime", "00:00", Yellow, 99.75, centre, 1560, 4680, 13125, 2145},
+    };
+    const LabelDesign next[] = {
+        {&Label4, "Label4", "Next Level", Silver, 24, left, 7170, 6960, 2415, 615},
+        {&Label2[1], "Label2(1)", "Small Blind", Silver, 14.25, left, 4800, 7680, 1575, 375},
+        {&Label3[1], "Label3(1)", "Big Blind", Silver, 14.25, left, 10500, 7680, 1215, 375},
+        {&lblNextSmall, "lblNextSmall", "Label5", Silver, 48, centre, 4125, 8160, 2895, 975},
+        {&lblNextBig, "lblNextBig", "Label5", Silver, 48, centre, 9720, 8160, 2895, 1335},
+    };
+    // clang-format on
+    for (const LabelDesign &d : current)
+        make(d);
     lblTime->setToolTip(QStringLiteral("Click to Pause"));
     lblTime->setCursor(Qt::PointingHandCursor);
 
@@ -108,22 +102,14 @@ void Blinds::buildControls() {
     Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
     Line1->setAutoFillBackground(true);
     QPalette linePalette = Line1->palette();
-    linePalette.setColor(QPalette::Window, toColor(LineBlack));
+    linePalette.setColor(QPalette::Window, toColor(Black));
     Line1->setPalette(linePalette);
 
-    Label4 = label(QStringLiteral("Label4"), QStringLiteral("Next Level"), Silver, 24, left, 7170,
-                   6960, 2415, 615);
+    for (const LabelDesign &d : next)
+        make(d);
     QFont italic = Label4->font();
     italic.setItalic(true);
     Label4->setFont(italic);
-    Label2[1] = label(QStringLiteral("Label2(1)"), QStringLiteral("Small Blind"), Silver, 14.25,
-                      left, 4800, 7680, 1575, 375);
-    Label3[1] = label(QStringLiteral("Label3(1)"), QStringLiteral("Big Blind"), Silver, 14.25, left,
-                      10500, 7680, 1215, 375);
-    lblNextSmall = label(QStringLiteral("lblNextSmall"), QStringLiteral("Label5"), Silver, 48,
-                         centre, 4125, 8160, 2895, 975);
-    lblNextBig = label(QStringLiteral("lblNextBig"), QStringLiteral("Label5"), Silver, 48, centre,
-                       9720, 8160, 2895, 1335);
 
     // Holds the pause state in its caption; never shown.
     cmdPause = new QPushButton(CaptionPause, this);
