@@ -8,6 +8,7 @@
 #include "clock/colours.h"
 #include "clock/fit.h"
 #include "clock/screenawake.h"
+#include "clock/screenchoice.h"
 #include "clock/steadyclock.h"
 #include "clock/timetext.h"
 #include "clock/units.h"
@@ -15,9 +16,13 @@
 #include "sound/soundplayer.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <utility>
 
 using namespace orvandel;
 using namespace orvandel::colours;
@@ -47,6 +52,9 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     buildControls();
     loadTournament();
     relayout();
+    if (QScreen *target = screenForClock())
+        fillScreen(this, target);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &Blinds::screenRemoved);
     // Nobody touches the laptop during a tournament; the screen must not
     // blank or lock while the clock runs.
     m_awake = new ScreenAwake(this);
@@ -173,10 +181,10 @@ void Blinds::loadTournament() {
 
     startTimer1();
 
-    lblCurrentSmall->setText(blindAt(SmallBlinds, 1));
-    lblCurrentBig->setText(blindAt(BigBlinds, 1));
-    lblNextSmall->setText(blindAt(SmallBlinds, 2));
-    lblNextBig->setText(blindAt(BigBlinds, 2));
+    lblCurrentSmall->setCaption(blindAt(SmallBlinds, 1));
+    lblCurrentBig->setCaption(blindAt(BigBlinds, 1));
+    lblNextSmall->setCaption(blindAt(SmallBlinds, 2));
+    lblNextBig->setCaption(blindAt(BigBlinds, 2));
 
     MMControl1->setDeviceType(QStringLiteral("WaveAudio"));
     MMControl1->setFileName(Module1::SoundFile);
@@ -235,8 +243,14 @@ void Blinds::setSteadyClock(SteadyClock clock) {
 
 void Blinds::Timer1_Elapsed() {
     const qint64 count = m_catchUp.ticksDue();
+    // A burst of ticks after a hold-up (a laptop waking from sleep) runs
+    // every level change it spans but sounds the alert once.
+    m_holdAlerts = count > 1;
     for (qint64 n = 0; n < count && Timer1->isActive(); ++n)
         Timer1_Timer();
+    m_holdAlerts = false;
+    if (std::exchange(m_alertHeld, false))
+        alert();
     if (!Timer1->isActive())
         return;
     const CatchUp::Next next = m_catchUp.next();
@@ -281,8 +295,8 @@ void Blinds::levelChange() {
     Flashing = checked::add(CurrentLevel, qint16{1}) != Module1::BreakRound;
     setForeColor(Label1, Yellow);
     CurrentLevel = checked::add(CurrentLevel, qint16{1});
-    lblCurrentSmall->setText(blindAt(SmallBlinds, CurrentLevel));
-    lblCurrentBig->setText(blindAt(BigBlinds, CurrentLevel));
+    lblCurrentSmall->setCaption(blindAt(SmallBlinds, CurrentLevel));
+    lblCurrentBig->setCaption(blindAt(BigBlinds, CurrentLevel));
     alert();
 
     if (CurrentLevel == LevelCount) {
@@ -312,8 +326,8 @@ void Blinds::levelChange() {
     }
 
     const qint16 next = checked::add(CurrentLevel, qint16{1});
-    lblNextSmall->setText(blindAt(SmallBlinds, next));
-    lblNextBig->setText(blindAt(BigBlinds, next));
+    lblNextSmall->setCaption(blindAt(SmallBlinds, next));
+    lblNextBig->setCaption(blindAt(BigBlinds, next));
 
     RemainingMs = LevelLengthMs;
     if (Module1::BreakRound == CurrentLevel)
@@ -321,6 +335,10 @@ void Blinds::levelChange() {
 }
 
 void Blinds::alert() {
+    if (m_holdAlerts) {
+        m_alertHeld = true;
+        return;
+    }
     MMControl1->setCommand(QStringLiteral("Prev"));
     MMControl1->setCommand(QStringLiteral("Play"));
 }
@@ -350,9 +368,34 @@ void Blinds::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
 }
 
+void Blinds::keyPressEvent(QKeyEvent *event) {
+    // The clock is watched, not typed at: a stray key must not end, skip or
+    // stop anything, so only these two keys do something.
+    event->accept();
+    if (event->isAutoRepeat() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return;
+    if (event->key() == Qt::Key_Space) {
+        // As a click on the time, which cannot be clicked while it is hidden.
+        if (!lblTime->isHidden())
+            pauseClick();
+    } else if (event->key() == Qt::Key_F11) {
+        if (isFullScreen())
+            showMaximized();
+        else
+            showFullScreen();
+    }
+}
+
 void Blinds::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     relayout();
+}
+
+void Blinds::screenRemoved(QScreen *gone) {
+    if (gone != screen())
+        return;
+    if (QScreen *target = screenInsteadOf(gone))
+        fillScreen(this, target);
 }
 
 void Blinds::relayout() {
@@ -362,7 +405,10 @@ void Blinds::relayout() {
         if (design.points > 0) {
             QFont font = design.control->font();
             font.setPixelSize(fit.fontPixels(design.points));
-            design.control->setFont(font);
+            if (auto *label = qobject_cast<ClockLabel *>(design.control))
+                label->setDesignFont(font);
+            else
+                design.control->setFont(font);
         }
     }
     const int thickness = fit.pixels(LineWidthPixels);

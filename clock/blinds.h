@@ -10,6 +10,7 @@
 
 class ClockLabel;
 class QPushButton;
+class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
@@ -47,6 +48,10 @@ public:
     // behind real time when the event loop was held up.
     void Timer1_Elapsed();
 
+    // The screen `gone` is going away: if the clock is on it, the clock moves
+    // to the largest remaining screen and fills it there.
+    void screenRemoved(QScreen *gone);
+
     // Milliseconds of a monotonic clock; tests put in their own.
     using SteadyClock = orvandel::CatchUp::SteadyClock;
     void setSteadyClock(SteadyClock clock);
@@ -61,6 +66,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -102,6 +108,8 @@ private:
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
+    bool m_holdAlerts = false; // within a burst of caught-up ticks
+    bool m_alertHeld = false;  // an alert came due during the burst
 
     // Window state
     qint16 MinutesLeft = 0;

@@ -1,11 +1,47 @@
 #include "clock/clocklabel.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <utility>
 
 ClockLabel::ClockLabel(QWidget *parent) : QLabel(parent) {}
+
+void ClockLabel::setDesignFont(const QFont &font) {
+    m_designFont = font;
+    m_hasDesignFont = true;
+    fitFont();
+}
+
+void ClockLabel::setCaption(const QString &caption) {
+    setText(caption);
+    fitFont();
+}
+
+void ClockLabel::resizeEvent(QResizeEvent *event) {
+    QLabel::resizeEvent(event);
+    fitFont();
+}
+
+void ClockLabel::fitFont() {
+    if (!m_hasDesignFont || m_designFont.pixelSize() <= 0)
+        return;
+    QFont font = m_designFont;
+    const int room = contentsRect().width();
+    if (room > 0 && !text().isEmpty()) {
+        // Glyphs do not scale exactly with the size: shrink until it fits.
+        for (int needed = QFontMetrics(font).horizontalAdvance(text());
+             needed > room && font.pixelSize() > 1;
+             needed = QFontMetrics(font).horizontalAdvance(text())) {
+            const int scaled = static_cast<int>(qint64{font.pixelSize()} * room / needed);
+            font.setPixelSize(std::max(1, std::min(font.pixelSize() - 1, scaled)));
+        }
+    }
+    if (font != this->font())
+        setFont(font);
+}
 
 void ClockLabel::mouseDoubleClickEvent(QMouseEvent *event) {
     // The release of this second press is not a click of its own: a director
