@@ -30,14 +30,24 @@ void ClockLabel::fitFont() {
         return;
     QFont font = m_designFont;
     const int room = contentsRect().width();
-    if (room > 0 && !text().isEmpty()) {
-        // Glyphs do not scale exactly with the size: shrink until it fits.
-        for (int needed = QFontMetrics(font).horizontalAdvance(text());
-             needed > room && font.pixelSize() > 1;
-             needed = QFontMetrics(font).horizontalAdvance(text())) {
-            const int scaled = static_cast<int>(qint64{font.pixelSize()} * room / needed);
-            font.setPixelSize(std::max(1, std::min(font.pixelSize() - 1, scaled)));
+    auto fits = [&](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetrics(font).horizontalAdvance(text()) <= room;
+    };
+    if (room > 0 && !text().isEmpty() && !fits(m_designFont.pixelSize())) {
+        // The largest size that fits; glyphs do not scale exactly with it.
+        int low = 1;
+        int high = m_designFont.pixelSize() - 1;
+        while (low < high) {
+            const int middle = (low + high + 1) / 2;
+            if (fits(middle))
+                low = middle;
+            else
+                high = middle - 1;
         }
+        font.setPixelSize(low);
+    } else {
+        font.setPixelSize(m_designFont.pixelSize());
     }
     if (font != this->font())
         setFont(font);

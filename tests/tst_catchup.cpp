@@ -1,7 +1,10 @@
 // The tick's catch-up against the steady clock, without a window.
 #include "clock/catchup.h"
+#include "clock/steadyclock.h"
 
 #include <QTest>
+#include <chrono>
+#include <thread>
 
 using orvandel::CatchUp;
 
@@ -14,6 +17,7 @@ private slots:
     void restartCountsFromNow_data();
     void restartCountsFromNow();
     void setClockCountsFromItsReading();
+    void realClockAdvancesAndNeverGoesBack();
 };
 
 void TestCatchUp::timeoutsRunTheTicksThatCameDue_data() {
@@ -92,6 +96,25 @@ void TestCatchUp::setClockCountsFromItsReading() {
     catchUp.setClock([&second] { return second; });
     second = 102000;
     QCOMPARE(catchUp.ticksDue(), qint64{2});
+}
+
+// The clock the window really uses: steady, and in milliseconds.
+void TestCatchUp::realClockAdvancesAndNeverGoesBack() {
+    const auto wallStart = std::chrono::steady_clock::now();
+    const qint64 start = orvandel::steadyNowMs();
+    qint64 last = start;
+    for (int i = 0; i < 10000; ++i) {
+        const qint64 now = orvandel::steadyNowMs();
+        QVERIFY2(now >= last, qPrintable(QStringLiteral("%1 after %2").arg(now).arg(last)));
+        last = now;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds{50});
+    const qint64 advanced = orvandel::steadyNowMs() - start;
+    const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - wallStart)
+                          .count();
+    QVERIFY2(advanced >= 49, qPrintable(QString::number(advanced)));
+    QVERIFY2(advanced <= wall + 20, qPrintable(QStringLiteral("%1 of %2").arg(advanced).arg(wall)));
 }
 
 QTEST_APPLESS_MAIN(TestCatchUp)
