@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <initializer_list>
 #include <utility>
 
 using namespace orvandel;
@@ -74,6 +75,10 @@ void Blinds::buildControls() {
         control->setObjectName(QString::fromLatin1(d.name));
         control->setText(QString::fromLatin1(d.caption));
         control->setAlignment(d.align | Qt::AlignTop);
+        QFont font = control->font();
+        font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+        font.setWeight(QFont::Normal);
+        control->setFont(font);
         setForeColor(control, d.colour);
         m_design.push_back({control, d.left, d.top, d.width, d.height, d.points});
         *d.control = control;
@@ -139,15 +144,6 @@ void Blinds::buildControls() {
     Picture1->setToolTip(QStringLiteral("Click to Exit"));
     Picture1->setCursor(Qt::PointingHandCursor);
     m_design.push_back({Picture1, 13680, 0, 1695, 1215, 0});
-
-    for (const Design &design : m_design) {
-        if (design.points <= 0)
-            continue;
-        QFont font = design.control->font();
-        font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-        font.setWeight(QFont::Normal);
-        design.control->setFont(font);
-    }
 
     connect(Timer1, &QTimer::timeout, this, &Blinds::Timer1_Elapsed);
     connect(lblTime, &ClockLabel::clicked, this, &Blinds::pauseClick);
@@ -300,10 +296,8 @@ void Blinds::levelChange() {
     alert();
 
     if (CurrentLevel == LevelCount) {
-        for (QWidget *next :
-             {static_cast<QWidget *>(Label4), static_cast<QWidget *>(Label2[1]),
-              static_cast<QWidget *>(Label3[1]), static_cast<QWidget *>(lblNextSmall),
-              static_cast<QWidget *>(lblNextBig)})
+        for (QWidget *next : std::initializer_list<QWidget *>{Label4, Label2[1], Label3[1],
+                                                              lblNextSmall, lblNextBig})
             next->setVisible(false);
         if (!Module1::TimedTournament) {
             lblTime->setVisible(false);
@@ -320,8 +314,8 @@ void Blinds::levelChange() {
         lblTime->setText(QStringLiteral("Ended!"));
         Label5->setText(QStringLiteral("This tournament has"));
         Timer1->stop();
-        for (QWidget *heading : {static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2[0]),
-                                 static_cast<QWidget *>(Label3[0]), Line1})
+        for (QWidget *heading :
+             std::initializer_list<QWidget *>{Label1, Label2[0], Label3[0], Line1})
             heading->setVisible(false);
     }
 
@@ -350,16 +344,6 @@ void Blinds::pauseClick() {
         startTimer1();
         cmdPause->setText(CaptionPause);
     }
-}
-
-void Blinds::setForeColor(QWidget *control, unsigned int vbColour) {
-    QPalette colours = control->palette();
-    colours.setColor(QPalette::WindowText, toColor(vbColour));
-    control->setPalette(colours);
-}
-
-unsigned int Blinds::foreColor(const QWidget *control) const {
-    return toBgr(control->palette().color(QPalette::WindowText));
 }
 
 void Blinds::closeEvent(QCloseEvent *event) {

@@ -85,8 +85,6 @@ private:
     void pauseClick();
     void startTimer1();
     void alert();
-    void setForeColor(QWidget *control, unsigned int vbColour);
-    unsigned int foreColor(const QWidget *control) const;
     static QString blindAt(const std::array<QString, 11> &table, qint16 level);
 
     // Controls

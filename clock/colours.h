@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
+#include <QWidget>
 
 // Colours as the clock's design gives them: 0x00BBGGRR.
 namespace orvandel::colours {
@@ -22,6 +24,17 @@ inline unsigned int toBgr(const QColor &colour) {
     return static_cast<unsigned int>(colour.red()) |
            (static_cast<unsigned int>(colour.green()) << 8) |
            (static_cast<unsigned int>(colour.blue()) << 16);
+}
+
+// A control's text colour, as its ForeColor property.
+inline void setForeColor(QWidget *control, unsigned int bgr) {
+    QPalette colours = control->palette();
+    colours.setColor(QPalette::WindowText, toColor(bgr));
+    control->setPalette(colours);
+}
+
+inline unsigned int foreColor(const QWidget *control) {
+    return toBgr(control->palette().color(QPalette::WindowText));
 }
 
 } // namespace orvandel::colours
