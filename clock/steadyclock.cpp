@@ -10,7 +10,7 @@
 // - macOS: mach_continuous_time (mach_absolute_time stops during sleep);
 // - anything else: QElapsedTimer, the best monotonic clock Qt knows there.
 #if defined(Q_OS_LINUX)
-#include <time.h>
+#include <ctime>
 #elif defined(Q_OS_WIN)
 #ifndef NOMINMAX
 #define NOMINMAX
