@@ -1,5 +1,8 @@
 #pragma once
 
+#include "clock/catchup.h"
+#include "setup/tournamentfile.h"
+
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -8,6 +11,7 @@
 
 class ClockLabel;
 class QPushButton;
+class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
@@ -45,8 +49,12 @@ public:
     // behind real time when the event loop was held up.
     void Timer1_Elapsed();
 
+    // The screen `gone` is going away: if the clock is on it, the clock moves
+    // to the largest remaining screen and fills it there.
+    void screenRemoved(QScreen *gone);
+
     // Milliseconds of a monotonic clock; tests put in their own.
-    using SteadyClock = std::function<qint64()>;
+    using SteadyClock = orvandel::CatchUp::SteadyClock;
     void setSteadyClock(SteadyClock clock);
 
     // Size of the design, in twips; the window scales it to fit. The next
@@ -59,6 +67,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -77,9 +86,9 @@ private:
     void pauseClick();
     void startTimer1();
     void alert();
-    void setForeColor(QWidget *control, unsigned int vbColour);
-    unsigned int foreColor(const QWidget *control) const;
-    static QString blindAt(const std::array<QString, 11> &table, qint16 level);
+    // Indexed by level number, as the file counts them; element 0 stays empty.
+    using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
+    static QString blindAt(const BlindTable &table, qint16 level);
 
     // Controls
     ClockLabel *Label1;
@@ -99,8 +108,9 @@ private:
     ClockLabel *Picture1;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
-    SteadyClock m_steadyClock;
-    qint64 m_lastDueMs = 0; // steady time at which the last tick was due
+    orvandel::CatchUp m_catchUp;
+    bool m_holdAlerts = false; // within a burst of caught-up ticks
+    bool m_alertHeld = false;  // an alert came due during the burst
 
     // Window state
     qint16 MinutesLeft = 0;
@@ -108,8 +118,8 @@ private:
     qint32 LevelLengthMs = 0;
     qint16 LevelCount = 0;
     qint16 CurrentLevel = 0;
-    std::array<QString, 11> BigBlinds;
-    std::array<QString, 11> SmallBlinds;
+    BlindTable BigBlinds;
+    BlindTable SmallBlinds;
     QString MinutesText;
     QString SecondsText;
     bool Flashing = false;

@@ -1,11 +1,57 @@
 #include "clock/clocklabel.h"
 
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <utility>
 
 ClockLabel::ClockLabel(QWidget *parent) : QLabel(parent) {}
+
+void ClockLabel::setDesignFont(const QFont &font) {
+    m_designFont = font;
+    m_hasDesignFont = true;
+    fitFont();
+}
+
+void ClockLabel::setCaption(const QString &caption) {
+    setText(caption);
+    fitFont();
+}
+
+void ClockLabel::resizeEvent(QResizeEvent *event) {
+    QLabel::resizeEvent(event);
+    fitFont();
+}
+
+void ClockLabel::fitFont() {
+    if (!m_hasDesignFont || m_designFont.pixelSize() <= 0)
+        return;
+    QFont font = m_designFont;
+    const int room = contentsRect().width();
+    auto fits = [&](int pixels) {
+        font.setPixelSize(pixels);
+        return QFontMetrics(font).horizontalAdvance(text()) <= room;
+    };
+    if (room > 0 && !text().isEmpty() && !fits(m_designFont.pixelSize())) {
+        // The largest size that fits; glyphs do not scale exactly with it.
+        int low = 1;
+        int high = m_designFont.pixelSize() - 1;
+        while (low < high) {
+            const int middle = (low + high + 1) / 2;
+            if (fits(middle))
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        font.setPixelSize(low);
+    } else {
+        font.setPixelSize(m_designFont.pixelSize());
+    }
+    if (font != this->font())
+        setFont(font);
+}
 
 void ClockLabel::mouseDoubleClickEvent(QMouseEvent *event) {
     // The release of this second press is not a click of its own: a director

@@ -1,6 +1,9 @@
 // Renders the windows in the states the README shows and writes them as PNG
 // files. Run on the offscreen platform with a screen of the wanted size:
 //   QT_QPA_PLATFORM=offscreen:configfile=screen.json screenshots OUTDIR [SUFFIX]
+// With a configuration of two screens or more it draws the whole desktop
+// instead, the opening screen and the clock each where they opened, as
+// two-screens.png at half size.
 #include "app/application.h"
 #include "app/module1.h"
 #include "app/opening.h"
@@ -8,13 +11,60 @@
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 #include "sound/frmsound.h"
+#include "testsupport.h"
 
 #include <QDir>
-#include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
-#include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
+
+namespace {
+
+int twoScreens(const QString &outDir) {
+    QRect desktop;
+    for (const QScreen *screen : QGuiApplication::screens())
+        desktop |= screen->geometry();
+    auto *opening = new Opening(nullptr);
+    opening->show();
+    Blinds clock; // loaded while the opening screen shows, as "Start" does
+    clock.setAttribute(Qt::WA_DeleteOnClose, false);
+    clock.show();
+    for (int i = 0; i < 75; ++i)
+        clock.Timer1_Timer();
+    QTest::qWait(50);
+
+    QImage image(desktop.size(), QImage::Format_RGB32);
+    image.fill(Qt::black); // no screen shows this part of the desktop
+    QPainter painter(&image);
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        painter.fillRect(screen->geometry().translated(-desktop.topLeft()),
+                         QColor(0x30, 0x34, 0x3c));
+        painter.setPen(QPen(QColor(0x90, 0x90, 0x90), 4));
+        painter.drawRect(screen->geometry().translated(-desktop.topLeft()).adjusted(2, 2, -2, -2));
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setPixelSize(28);
+        painter.setFont(font);
+        const QRect area = screen->geometry().translated(-desktop.topLeft());
+        painter.drawText(area.adjusted(0, 0, 0, -20), Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("%1, %2 x %3")
+                             .arg(screen->name())
+                             .arg(screen->geometry().width())
+                             .arg(screen->geometry().height()));
+    }
+    for (QWidget *window : {static_cast<QWidget *>(opening), static_cast<QWidget *>(&clock)})
+        painter.drawPixmap(window->geometry().topLeft() - desktop.topLeft(), window->grab());
+    painter.end();
+    delete opening;
+    const bool saved = image.scaledToWidth(desktop.width() / 2, Qt::SmoothTransformation)
+                           .save(outDir + QStringLiteral("/two-screens.png"));
+    return saved ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     OrvandelApplication app(argc, argv);
@@ -22,17 +72,15 @@ int main(int argc, char *argv[]) {
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir().mkpath(out);
     const QString outDir = QDir(out).absolutePath();
-    QTemporaryDir work;
-    QDir::setCurrent(work.path());
-    QFile file(QStringLiteral("blinds.dat"));
-    if (!file.open(QIODevice::WriteOnly))
+    testsupport::WorkFolder work;
+    if (!testsupport::writeFile(testsupport::ExampleTournament))
         return 1;
-    file.write("4,20\r\n\"$10\",\"$20\"\r\n\"$20\",\"$40\"\r\n\"Break\",\"Time!\"\r\n"
-               "\"$50\",\"$100\"\r\n3,15\r\n");
-    file.close();
 
     Module1::SoundFile = QStringLiteral("sound1.wav");
     Module1::TimedTournament = true;
+
+    if (QGuiApplication::screens().size() > 1)
+        return twoScreens(outDir);
 
     auto save = [&](QWidget *w, const QString &name) {
         w->show();

@@ -1,10 +1,7 @@
 #include "app/application.h"
 #include "app/errors.h"
 #include "app/programend.h"
-
-#include <QMessageBox>
-#include <QTest>
-#include <QTimer>
+#include "testsupport.h"
 
 namespace {
 // Fails the way an overflow in an event handler does.
@@ -27,23 +24,17 @@ private slots:
 
 void TestApplication::failureInHandlerShowsMessageAndEnds() {
     int status = -1;
-    QString shown;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
     const auto previous = orvandel::setProgramEndHandler([&](int code) { status = code; });
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        shown = box->text();
-        icon = box->icon();
-        box->accept();
-    });
     Failing failing;
     QEvent event(QEvent::User);
-    QCoreApplication::sendEvent(&failing, &event);
+    const QList<testsupport::Box> boxes =
+        testsupport::answerBoxes([&] { QCoreApplication::sendEvent(&failing, &event); });
     orvandel::setProgramEndHandler(previous);
 
+    QCOMPARE(boxes.size(), 1);
+    const QString shown = boxes.at(0).text;
     QVERIFY2(shown.contains(QStringLiteral("Overflow")), qPrintable(shown));
-    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(boxes.at(0).icon, QMessageBox::Critical);
     QCOMPARE(status, EXIT_FAILURE);
 }
 

@@ -1,18 +1,47 @@
-#include "clocktestsupport.h"
+#include "testsupport.h"
 
 #include "app/programend.h"
+#include "clock/blinds.h"
 #include "clock/timetext.h"
+#include "sound/soundplayer.h"
 
-#include <QTemporaryDir>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <memory>
+#include <optional>
 
-using namespace clocktest;
+using namespace testsupport;
+
+namespace {
+
+QTimer *timer(const QWidget *window) {
+    return child<QTimer>(window, "Timer1");
+}
+
+void ticks(Blinds *clock, int count) {
+    for (int i = 0; i < count; ++i)
+        clock->Timer1_Timer();
+}
+
+// Ticks until the clock stops itself; returns the ticks run.
+int runUntilStopped(Blinds *clock, int limit) {
+    int n = 0;
+    while (timer(clock)->isActive() && n < limit) {
+        clock->Timer1_Timer();
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
 
 class TestBlinds : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -44,37 +73,45 @@ private slots:
     void stalledClockCatchesUp_data();
     void stalledClockCatchesUp();
     void pauseDuringStallThenResume();
+    void sleepRunsEveryLevelChangeAndAlertsOnce_data();
+    void sleepRunsEveryLevelChangeAndAlertsOnce();
+    void spaceIsAClickOnTheTime_data();
+    void spaceIsAClickOnTheTime();
+    void spaceWhereTheClockStopped_data();
+    void spaceWhereTheClockStopped();
+    void otherKeysDoNothing_data();
+    void otherKeysDoNothing();
+    void oneScreenOpensMaximizedOnIt();
+    void longBlindsFitTheirLabels_data();
+    void longBlindsFitTheirLabels();
 
 private:
     Blinds *start(const QByteArray &file);
-    QTemporaryDir m_dir;
+    std::optional<WorkFolder> m_folder;
     std::unique_ptr<Blinds> m_clock;
     std::unique_ptr<QSignalSpy> m_sound;
     QStringList commands() const;
+    Blinds *startShown(const QByteArray &file);
 };
 
-void TestBlinds::initTestCase() {
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-}
-
 void TestBlinds::init() {
-    Module1::reset();
+    m_folder.emplace();
     Module1::SoundFile = QStringLiteral("sound1.wav");
 }
 
 void TestBlinds::cleanup() {
     m_sound.reset();
     m_clock.reset();
+    m_folder.reset();
 }
 
 Blinds *TestBlinds::start(const QByteArray &file) {
-    writeTournament(file);
+    if (!writeFile(file))
+        qFatal("cannot write blinds.dat");
     m_clock = std::make_unique<Blinds>();
     m_clock->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_sound = std::make_unique<QSignalSpy>(
-        m_clock->findChild<SoundPlayer *>(QStringLiteral("MMControl1")),
-        &SoundPlayer::commandIssued);
+    m_sound = std::make_unique<QSignalSpy>(child<SoundPlayer>(m_clock.get(), "MMControl1"),
+                                           &SoundPlayer::commandIssued);
     return m_clock.get();
 }
 
@@ -88,10 +125,10 @@ QStringList TestBlinds::commands() const {
 }
 
 void TestBlinds::loadShowsFirstTwoLevels() {
-    writeTournament(tournamentFile(3, 20));
+    QVERIFY(writeFile(tournamentFile(3, 20)));
     Module1::SoundFile = QStringLiteral("sound3.wav");
     Blinds clock;
-    const auto *player = clock.findChild<SoundPlayer *>(QStringLiteral("MMControl1"));
+    const auto *player = child<SoundPlayer>(&clock, "MMControl1");
     QVERIFY(player);
     QVERIFY(player->isHidden());
     QCOMPARE(player->deviceType(), QStringLiteral("WaveAudio"));
@@ -111,8 +148,7 @@ void TestBlinds::loadShowsFirstTwoLevels() {
     QCOMPARE(timer(&clock)->interval(), 1000);
     QCOMPARE(timer(&clock)->timerType(), Qt::PreciseTimer);
     QVERIFY(!shown(&clock, "cmdPause"));
-    QCOMPARE(clock.findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Pause"));
+    QCOMPARE(child<QPushButton>(&clock, "cmdPause")->text(), QStringLiteral("Pause"));
     // The file is read into the program-wide break settings.
     QCOMPARE(Module1::BreakRound, qint16(0));
 }
@@ -341,7 +377,7 @@ void TestBlinds::everyLevelCountRunsToItsEnd() {
 
     // Started again, the clock goes on past the last table entry.
     if (shown(clock, "lblTime")) {
-        QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+        QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
         QVERIFY(timer(clock)->isActive());
         ticks(clock, 120 * 12);
         QCOMPARE(text(clock, "lblCurrentSmall"), QString());
@@ -352,8 +388,8 @@ void TestBlinds::everyLevelCountRunsToItsEnd() {
 
 void TestBlinds::pauseAndResume() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *pause = clock->findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *pause = child<QPushButton>(clock, "cmdPause");
     QCOMPARE(time->toolTip(), QStringLiteral("Click to Pause"));
     ticks(clock, 10);
     QTest::mouseClick(time, Qt::LeftButton);
@@ -378,15 +414,14 @@ void TestBlinds::clickOnTheLineReachesTheTime() {
     Blinds *clock = start(tournamentFile(3, 20));
     clock->show();
     QVERIFY(QTest::qWaitForWindowExposed(clock));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *line = clock->findChild<QWidget *>(QStringLiteral("Line1"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *line = child<QWidget>(clock, "Line1");
     const QPoint onLine = line->mapTo(clock, line->rect().center());
     QVERIFY(time->geometry().contains(time->parentWidget()->mapFrom(clock, onLine)));
     QCOMPARE(clock->childAt(onLine), time);
 
     QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onLine);
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Resume"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Resume"));
 }
 
 void TestBlinds::doubleClickIsOneClick() {
@@ -395,8 +430,8 @@ void TestBlinds::doubleClickIsOneClick() {
     Blinds *clock = start(tournamentFile(3, 20));
     clock->show();
     QVERIFY(QTest::qWaitForWindowExposed(clock));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
-    auto *pause = clock->findChild<QPushButton *>(QStringLiteral("cmdPause"));
+    auto *time = child<QWidget>(clock, "lblTime");
+    auto *pause = child<QPushButton>(clock, "cmdPause");
     const QPoint onTime = time->mapTo(clock, time->rect().center());
     QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, onTime);
     clock->Timer1_Timer();
@@ -418,7 +453,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
     Blinds *clock = start(tournamentFile(3, 2));
     ticks(clock, 119);
     commands();
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
     QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$20"));
@@ -426,7 +461,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
     QCOMPARE(commands(), QStringList({QStringLiteral("Prev"), QStringLiteral("Play")}));
     QVERIFY(!timer(clock)->isActive());
 
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("01:59"));
     QCOMPARE(text(clock, "Label1"), QStringLiteral("Blinds Have Increased!!!"));
@@ -436,7 +471,7 @@ void TestBlinds::pauseInLastSecondOfLevel() {
 void TestBlinds::pauseInLastSecondBeforeUntimedFinal() {
     Blinds *clock = start(tournamentFile(3, 2));
     ticks(clock, 239);
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("lblTime")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "lblTime"), Qt::LeftButton);
     clock->Timer1_Timer();
     QVERIFY(!timer(clock)->isActive());
     QVERIFY(!shown(clock, "lblTime"));
@@ -448,7 +483,7 @@ void TestBlinds::pauseInLastSecondBeforeUntimedFinal() {
 void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
     Module1::TimedTournament = true;
     Blinds *clock = start(tournamentFile(3, 2));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     ticks(clock, 359);
     QTest::mouseClick(time, Qt::LeftButton);
     commands();
@@ -460,8 +495,7 @@ void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
 
     QTest::mouseClick(time, Qt::LeftButton);
     QVERIFY(timer(clock)->isActive());
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Pause"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Pause"));
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("01:59"));
     QCOMPARE(text(clock, "Label5"), QStringLiteral("This tournament has"));
@@ -472,11 +506,10 @@ void TestBlinds::pauseInLastSecondOfTimedFinalThenRestart() {
 
 void TestBlinds::secondClickBeforePauseTakesEffectChangesNothing() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     QTest::mouseClick(time, Qt::LeftButton);
     QTest::mouseClick(time, Qt::LeftButton);
-    QCOMPARE(clock->findChild<QPushButton *>(QStringLiteral("cmdPause"))->text(),
-             QStringLiteral("Resume"));
+    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Resume"));
     QVERIFY(timer(clock)->isActive());
     clock->Timer1_Timer();
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
@@ -500,7 +533,7 @@ void TestBlinds::unreadableFileIsRefused() {
     QFETCH(QString, named);
     QFile::remove(QStringLiteral("blinds.dat"));
     if (!file.isNull())
-        writeTournament(file);
+        QVERIFY(writeFile(file));
     try {
         Blinds clock;
         QFAIL("the clock opened on a file it cannot run");
@@ -516,11 +549,10 @@ void TestBlinds::pictureEndsProgramWithoutClosingPlayer() {
     commands();
     int status = -1;
     const auto previous = orvandel::setProgramEndHandler([&](int code) { status = code; });
-    QTest::mouseClick(clock->findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    QTest::mouseClick(child<QWidget>(clock, "Picture1"), Qt::LeftButton);
     orvandel::setProgramEndHandler(previous);
     QCOMPARE(status, 0);
-    QCOMPARE(clock->findChild<QWidget *>(QStringLiteral("Picture1"))->toolTip(),
-             QStringLiteral("Click to Exit"));
+    QCOMPARE(child<QWidget>(clock, "Picture1")->toolTip(), QStringLiteral("Click to Exit"));
     QVERIFY(commands().isEmpty());
 }
 
@@ -546,7 +578,7 @@ void TestBlinds::digitsFillSameShareOfAnyScreen() {
     clock->show();
     clock->resize(screen);
     QCOMPARE(clock->size(), screen);
-    const auto *time = clock->findChild<QLabel *>(QStringLiteral("lblTime"));
+    const auto *time = child<QLabel>(clock, "lblTime");
     // One scale for the whole design, the largest that fits: the time's
     // 99.75 pt at 96 dpi grow with it, and the design is centred.
     const qreal scale = std::min(screen.width() / (Blinds::FittedWidth / 15.0),
@@ -595,7 +627,7 @@ void TestBlinds::stalledClockCatchesUp() {
 
 void TestBlinds::pauseDuringStallThenResume() {
     Blinds *clock = start(tournamentFile(3, 20));
-    auto *time = clock->findChild<QWidget *>(QStringLiteral("lblTime"));
+    auto *time = child<QWidget>(clock, "lblTime");
     qint64 now = 0;
     clock->setSteadyClock([&now] { return now; });
     QTest::mouseClick(time, Qt::LeftButton);
@@ -610,6 +642,278 @@ void TestBlinds::pauseDuringStallThenResume() {
     now = 10000;
     clock->Timer1_Elapsed(); // one interval after the resume: one tick
     QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:58"));
+}
+
+void TestBlinds::sleepRunsEveryLevelChangeAndAlertsOnce_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("timed");
+    QTest::addColumn<int>("asleepMs");
+    QTest::addColumn<QString>("current"); // lblCurrentSmall
+    QTest::addColumn<QString>("time");    // lblTime
+    QTest::addColumn<int>("alerts");
+    QTest::addColumn<bool>("running");
+    // clang-format off
+    QTest::newRow("3 min within a level")    << tournamentFile(3, 20)      << true  << 180000 << "$10" << " 17:00" << 0 << true;
+    QTest::newRow("3 min, 1-min levels")     << tournamentFile(5, 1)       << true  << 180000 << "$40" << "00:00"  << 1 << true;
+    QTest::newRow("3.5 min, 1-min levels")   << tournamentFile(5, 1)       << true  << 210000 << "$40" << "00:30"  << 1 << true;
+    QTest::newRow("through the break")       << tournamentFile(4, 2, 2, 1) << true  << 240000 << "$30" << "01:00"  << 1 << true;
+    QTest::newRow("to the end")              << tournamentFile(3, 1)       << true  << 600000 << ""    << "Ended!" << 1 << false;
+    QTest::newRow("into the untimed final")  << tournamentFile(3, 2)       << false << 600000 << "$30" << "00:59"  << 1 << false;
+    // clang-format on
+}
+
+// The laptop sleeps with the clock running; on waking, the first timeout
+// finds the steady clock that much further on.
+void TestBlinds::sleepRunsEveryLevelChangeAndAlertsOnce() {
+    QFETCH(QByteArray, file);
+    QFETCH(bool, timed);
+    QFETCH(int, asleepMs);
+    QFETCH(QString, current);
+    QFETCH(QString, time);
+    QFETCH(int, alerts);
+    QFETCH(bool, running);
+    Module1::TimedTournament = timed;
+    Blinds *clock = start(file);
+    qint64 now = 0;
+    clock->setSteadyClock([&now] { return now; });
+    commands();
+    now = asleepMs;
+    clock->Timer1_Elapsed();
+    QCOMPARE(text(clock, "lblCurrentSmall"), current);
+    QCOMPARE(text(clock, "lblTime"), time);
+    QCOMPARE(timer(clock)->isActive(), running);
+    QStringList once;
+    for (int n = 0; n < alerts; ++n)
+        once << QStringLiteral("Prev") << QStringLiteral("Play");
+    QCOMPARE(commands(), once);
+    QCOMPARE(child<SoundPlayer>(clock, "MMControl1")->plays(), 1 + alerts);
+    if (!running)
+        return;
+    // Back in step, a level change alerts as it always has.
+    const QString before = text(clock, "lblCurrentSmall");
+    while (text(clock, "lblCurrentSmall") == before) {
+        now += 1000;
+        clock->Timer1_Elapsed();
+    }
+    QCOMPARE(commands(), QStringList({QStringLiteral("Prev"), QStringLiteral("Play")}));
+}
+
+Blinds *TestBlinds::startShown(const QByteArray &file) {
+    Blinds *clock = start(file);
+    clock->show();
+    if (!QTest::qWaitForWindowExposed(clock))
+        qFatal("the clock was not shown");
+    return clock;
+}
+
+void TestBlinds::spaceIsAClickOnTheTime_data() {
+    QTest::addColumn<bool>("space");
+    // clang-format off
+    QTest::newRow("click on the time") << false;
+    QTest::newRow("Space")             << true;
+    // clang-format on
+}
+
+void TestBlinds::spaceIsAClickOnTheTime() {
+    QFETCH(bool, space);
+    Blinds *clock = startShown(tournamentFile(3, 20));
+    auto press = [&] {
+        if (space)
+            QTest::keyClick(clock->windowHandle(), Qt::Key_Space);
+        else
+            QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+    };
+    auto *pause = child<QPushButton>(clock, "cmdPause");
+    ticks(clock, 10);
+    press();
+    QCOMPARE(pause->text(), QStringLiteral("Resume"));
+    QVERIFY(timer(clock)->isActive());
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:50"));
+    press(); // before the pause has taken effect: nothing changes
+    QCOMPARE(pause->text(), QStringLiteral("Resume"));
+    QVERIFY(timer(clock)->isActive());
+
+    clock->Timer1_Timer(); // the pause gate
+    QVERIFY(!timer(clock)->isActive());
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    press();
+    QVERIFY(timer(clock)->isActive());
+    QCOMPARE(pause->text(), QStringLiteral("Pause"));
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:48"));
+
+    // Holding Space down repeats the key; the repeats do nothing.
+    if (space) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                         true);
+        QApplication::sendEvent(clock, &repeat);
+        QCOMPARE(pause->text(), QStringLiteral("Pause"));
+    }
+}
+
+void TestBlinds::spaceWhereTheClockStopped_data() {
+    QTest::addColumn<bool>("timed");
+    QTest::addColumn<QString>("label5");
+    QTest::addColumn<bool>("running");
+    // clang-format off
+    // "Ended!" can be clicked and starts the clock again; the untimed final's
+    // time is hidden and cannot be clicked, so Space cannot restart it either.
+    QTest::newRow("ended")                << true  << "This tournament has"                  << true;
+    QTest::newRow("untimed, Final Round") << false << "This is the Final Level.  Good Luck!" << false;
+    // clang-format on
+}
+
+void TestBlinds::spaceWhereTheClockStopped() {
+    QFETCH(bool, timed);
+    QFETCH(QString, label5);
+    QFETCH(bool, running);
+    Module1::TimedTournament = timed;
+    Blinds *clock = startShown(tournamentFile(3, 2));
+    runUntilStopped(clock, 1000);
+    QVERIFY(!timer(clock)->isActive());
+    QCOMPARE(text(clock, "Label5"), label5);
+    QTest::keyClick(clock->windowHandle(), Qt::Key_Space);
+    QCOMPARE(timer(clock)->isActive(), running);
+}
+
+void TestBlinds::otherKeysDoNothing_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    const int none = Qt::NoModifier;
+    // clang-format off
+    QTest::newRow("Escape")     << int(Qt::Key_Escape)    << none;
+    QTest::newRow("Return")     << int(Qt::Key_Return)    << none;
+    QTest::newRow("Enter")      << int(Qt::Key_Enter)     << int(Qt::KeypadModifier);
+    QTest::newRow("F4")         << int(Qt::Key_F4)        << none;
+    QTest::newRow("Alt+F4")     << int(Qt::Key_F4)        << int(Qt::AltModifier);
+    QTest::newRow("Ctrl+F4")    << int(Qt::Key_F4)        << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+W")     << int(Qt::Key_W)         << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+Q")     << int(Qt::Key_Q)         << int(Qt::ControlModifier);
+    QTest::newRow("P")          << int(Qt::Key_P)         << none;
+    QTest::newRow("Q")          << int(Qt::Key_Q)         << none;
+    QTest::newRow("X")          << int(Qt::Key_X)         << none;
+    QTest::newRow("Tab")        << int(Qt::Key_Tab)       << none;
+    QTest::newRow("Backspace")  << int(Qt::Key_Backspace) << none;
+    QTest::newRow("Delete")     << int(Qt::Key_Delete)    << none;
+    QTest::newRow("Right")      << int(Qt::Key_Right)     << none;
+    QTest::newRow("Page Down")  << int(Qt::Key_PageDown)  << none;
+    QTest::newRow("F1")         << int(Qt::Key_F1)        << none;
+    QTest::newRow("F5")         << int(Qt::Key_F5)        << none;
+    QTest::newRow("Shift+Space")<< int(Qt::Key_Space)     << int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+Space") << int(Qt::Key_Space)     << int(Qt::ControlModifier);
+    QTest::newRow("Alt+Space")  << int(Qt::Key_Space)     << int(Qt::AltModifier);
+    QTest::newRow("Alt+F11")    << int(Qt::Key_F11)       << int(Qt::AltModifier);
+    // clang-format on
+}
+
+void TestBlinds::otherKeysDoNothing() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Blinds *clock = startShown(tournamentFile(3, 20));
+    auto *pause = child<QPushButton>(clock, "cmdPause");
+    int ended = -1;
+    const auto previous = orvandel::setProgramEndHandler([&](int code) { ended = code; });
+    auto typeKey = [&] {
+        QTest::keyClick(clock->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCoreApplication::processEvents();
+    };
+    ticks(clock, 10);
+    commands();
+
+    // Running.
+    typeKey();
+    QCOMPARE(pause->text(), QStringLiteral("Pause"));
+    QVERIFY(timer(clock)->isActive());
+    QCOMPARE(timer(clock)->interval(), 1000);
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:50"));
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Blinds")});
+    QCOMPARE(clock->windowState(), Qt::WindowMaximized);
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 19:49"));
+    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$10"));
+    QCOMPARE(text(clock, "Label1"), QStringLiteral("Current Level"));
+
+    // Paused: no key resumes.
+    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    typeKey();
+    QVERIFY(!timer(clock)->isActive());
+    QCOMPARE(pause->text(), QStringLiteral("Resume"));
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+
+    orvandel::setProgramEndHandler(previous);
+    QCOMPARE(ended, -1);
+    QVERIFY(commands().isEmpty()); // no alert, no "Close"
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Blinds")});
+}
+
+void TestBlinds::oneScreenOpensMaximizedOnIt() {
+    QCOMPARE(QGuiApplication::screens().size(), 1);
+    Blinds *clock = startShown(tournamentFile(3, 20));
+    QCOMPARE(clock->windowState(), Qt::WindowMaximized);
+    QCOMPARE(clock->screen(), QGuiApplication::primaryScreen());
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(clock->geometry()));
+}
+
+void TestBlinds::longBlindsFitTheirLabels_data() {
+    QTest::addColumn<QString>("small");
+    QTest::addColumn<QString>("big");
+    const QString w64(64, QLatin1Char('W'));
+    const QString digits = QLatin1Char('$') + QString(63, QLatin1Char('8'));
+    // clang-format off
+    QTest::newRow("short")        << "$10"                     << "$20";
+    QTest::newRow("eight")        << "$100,000"                << "$200,000";
+    QTest::newRow("twenty")       << "$1,000,000 + ante 100"   << "$2,000,000 + ante 200";
+    QTest::newRow("64 digits")    << digits                    << digits;
+    QTest::newRow("64 W")         << w64                       << w64;
+    QTest::newRow("64 mixed")     << "$ 1,000,000,000,000 big blind ante with a bonus chip of $500,00" << "W";
+    // clang-format on
+}
+
+void TestBlinds::longBlindsFitTheirLabels() {
+    QFETCH(QString, small);
+    QFETCH(QString, big);
+    QVERIFY(small.size() <= 64 && big.size() <= 64);
+    Module1::TimedTournament = true;
+    const QByteArray line = "\"" + small.toLatin1() + "\",\"" + big.toLatin1() + "\"\r\n";
+    Blinds *clock = start("3,2\r\n" + line + line + "\"$30\",\"$300\"\r\n0,0\r\n");
+    clock->setWindowState(Qt::WindowNoState);
+    clock->show();
+
+    auto check = [&](const char *name, qreal points) {
+        const auto *label = child<QLabel>(clock, name);
+        const int advance = QFontMetrics(label->font()).horizontalAdvance(label->text());
+        QVERIFY2(advance <= label->width(), qPrintable(QStringLiteral("%1: %2 wide in %3")
+                                                           .arg(QLatin1String(name))
+                                                           .arg(advance)
+                                                           .arg(label->width())));
+        // Shrunk only as far as needed: a short text keeps the design size.
+        const qreal scale = std::min(clock->width() / (Blinds::FittedWidth / 15.0),
+                                     clock->height() / (Blinds::FittedHeight / 15.0));
+        const int design = qRound(points * 96 / 72 * scale);
+        QVERIFY(label->font().pixelSize() <= design);
+        QFont larger = label->font();
+        larger.setPixelSize(label->font().pixelSize() + 1);
+        if (label->font().pixelSize() < design)
+            QVERIFY(QFontMetrics(larger).horizontalAdvance(label->text()) > label->width());
+    };
+    for (const QSize size : {QSize(1366, 768), QSize(1920, 1080), QSize(800, 600)}) {
+        clock->resize(size);
+        QCOMPARE(clock->size(), size);
+        QCOMPARE(text(clock, "lblCurrentSmall"), small);
+        check("lblCurrentSmall", 99.75);
+        check("lblCurrentBig", 99.75);
+        check("lblNextSmall", 48);
+        check("lblNextBig", 48);
+    }
+    // The next level's texts move up into the big labels, "$30" below.
+    ticks(clock, 120);
+    QCOMPARE(text(clock, "lblCurrentBig"), big);
+    QCOMPARE(text(clock, "lblNextSmall"), QStringLiteral("$30"));
+    check("lblCurrentSmall", 99.75);
+    check("lblCurrentBig", 99.75);
+    check("lblNextSmall", 48);
 }
 
 QTEST_MAIN(TestBlinds)

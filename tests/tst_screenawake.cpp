@@ -4,12 +4,7 @@
 
 #include "clock/blinds.h"
 #include "clock/screenawake.h"
-
-#include <QFile>
-
-#include <QDir>
-
-#include <QTemporaryDir>
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -379,14 +374,8 @@ void TestScreenAwake::prefersMainPath() {
 
 void TestScreenAwake::clockWindowKeepsScreenAwake() {
     serve({MainPath});
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    QFile file(QStringLiteral("blinds.dat"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("2,20\r\n\"$10\",\"$20\"\r\n\"$20\",\"$40\"\r\n0,0\r\n");
-    file.close();
+    testsupport::WorkFolder folder;
+    QVERIFY(testsupport::writeFile(testsupport::tournamentFile(2, 20)));
 
     auto *clock = new Blinds(nullptr);
     QTRY_COMPARE(m_standIn->active.size(), 1);
@@ -394,7 +383,6 @@ void TestScreenAwake::clockWindowKeepsScreenAwake() {
     QVERIFY(clock->close()); // unloads and is deleted
     QTRY_VERIFY(m_standIn->active.isEmpty());
     QCOMPARE(m_standIn->unInhibits.size(), 1);
-    QVERIFY(QDir::setCurrent(previous));
 }
 
 void TestScreenAwake::noSessionBus_data() {
