@@ -3,6 +3,7 @@
 #include "app/formgeometry.h"
 #include "app/module1.h"
 #include "app/programend.h"
+#include "app/resume.h"
 #include "clock/blinds.h"
 #include "setup/frmsetup.h"
 #include "setup/tournamentfile.h"
@@ -102,7 +103,10 @@ void Opening::Command1_Click() {
         // director stays on this screen to set up a new one.
         Blinds *clock = nullptr;
         try {
+            const std::optional<JournalEntry> resume = offerToResume(this);
             clock = new Blinds(nullptr);
+            if (resume)
+                clock->restore(*resume);
         } catch (const TournamentFileError &error) {
             QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
             return;

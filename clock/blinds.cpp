@@ -69,6 +69,7 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent) {
 
     buildControls();
     loadTournament();
+    m_journal.open(QString::fromLatin1(TournamentFileName));
     relayout();
     // Nobody touches the laptop during a tournament; the screen must not
     // blank or lock while the clock runs.
@@ -261,6 +262,7 @@ void Blinds::Timer1_Elapsed() {
     // Timer events that come faster than real time (tools, tests) start the
     // count afresh rather than running ahead of the steady clock.
     m_lastDueMs = due >= count ? m_lastDueMs + count * TickIntervalMs : now;
+    recordJournal();
 
     if (!Timer1->isActive())
         return;
@@ -349,6 +351,8 @@ void Blinds::levelChange() {
 }
 
 void Blinds::alert() {
+    if (m_replaying)
+        return;
     MMControl1->setCommand(QStringLiteral("Prev"));
     MMControl1->setCommand(QStringLiteral("Play"));
 }
@@ -360,6 +364,7 @@ void Blinds::pauseClick() {
         startTimer1();
         cmdPause->setText(CaptionPause);
     }
+    recordJournal();
 }
 
 void Blinds::setForeColor(QWidget *control, unsigned int vbColour) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clock/journalfile.h"
+
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -49,6 +51,11 @@ public:
     using SteadyClock = std::function<qint64()>;
     void setSteadyClock(SteadyClock clock);
 
+    // Stands the clock, just loaded, where the journal entry says, paused, as
+    // it would stand had it run there from level 1. The entry must fit the
+    // tournament (orvandel::fitsTournament).
+    void restore(const orvandel::JournalEntry &entry);
+
     // Size of the design, in twips; the window scales it to fit. The next
     // level's big blind and the picture reach past the designed client area,
     // so the area that is fitted to the window includes them.
@@ -80,6 +87,7 @@ private:
     void setForeColor(QWidget *control, unsigned int vbColour);
     unsigned int foreColor(const QWidget *control) const;
     static QString blindAt(const std::array<QString, 11> &table, qint16 level);
+    void recordJournal();
 
     // Controls
     ClockLabel *Label1;
@@ -101,6 +109,8 @@ private:
     ScreenAwake *m_awake = nullptr;
     SteadyClock m_steadyClock;
     qint64 m_lastDueMs = 0; // steady time at which the last tick was due
+    orvandel::ClockJournal m_journal;
+    bool m_replaying = false; // restore() runs the ticks up to the journal's point
 
     // Window state
     qint16 MinutesLeft = 0;

@@ -3,6 +3,7 @@
 #include "app/formgeometry.h"
 #include "app/module1.h"
 #include "app/opening.h"
+#include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
 #include <QFrame>
@@ -238,6 +239,8 @@ void frmBlindAmounts::cmdOK_Click() {
                                  .arg(fileName, written.reason));
         return;
     }
+    // A new tournament: the clock of the old one is not to be resumed.
+    dropJournalOfCurrentFolder();
     handOver(this, new Opening(nullptr));
 }
 
