@@ -20,7 +20,7 @@ namespace orvandel {
 namespace {
 
 // A journal is a few hundred bytes; anything much larger is not one.
-constexpr qint64 MaxJournalBytes = 64 * 1024;
+constexpr qint64 MaxJournalBytes = 65536;
 
 QString canonicalFolder(const QString &folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
