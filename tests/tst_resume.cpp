@@ -94,7 +94,7 @@ QList<Box> startFromOpening(QMessageBox::StandardButton answer) {
     auto *opening = new Opening(nullptr);
     opening->show();
     child<QRadioButton>(opening, "optStart(2)")->click();
-    QPushButton *ok = child<QPushButton>(opening, "Command1");
+    auto *ok = child<QPushButton>(opening, "Command1");
     return answerBoxes([ok] { QTest::mouseClick(ok, Qt::LeftButton); }, answer);
 }
 
