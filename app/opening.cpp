@@ -4,6 +4,7 @@
 #include "app/module1.h"
 #include "app/navigation.h"
 #include "app/programend.h"
+#include "app/resume.h"
 #include "app/twips.h"
 #include "app/windowchrome.h"
 #include "clock/blinds.h"
@@ -86,7 +87,10 @@ void Opening::Command1_Click() {
         // director stays on this screen to set up a new one.
         Blinds *clock = nullptr;
         try {
+            const std::optional<JournalEntry> resume = offerToResume(this);
             clock = new Blinds(nullptr);
+            if (resume)
+                clock->restore(*resume);
         } catch (const TournamentFileError &error) {
             QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
             return;

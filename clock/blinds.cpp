@@ -53,6 +53,7 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
 
     buildControls();
     loadTournament();
+    m_journal.open(QString::fromLatin1(TournamentFileName));
     relayout();
     if (QScreen *target = screenForClock())
         fillScreen(this, target);
@@ -248,6 +249,8 @@ void Blinds::Timer1_Elapsed() {
     m_holdAlerts = false;
     if (std::exchange(m_alertHeld, false))
         alert();
+    recordJournal();
+
     if (!Timer1->isActive())
         return;
     const CatchUp::Next next = m_catchUp.next();
@@ -330,6 +333,8 @@ void Blinds::levelChange() {
 }
 
 void Blinds::alert() {
+    if (m_replaying)
+        return;
     if (m_holdAlerts) {
         m_alertHeld = true;
         return;
@@ -345,6 +350,7 @@ void Blinds::pauseClick() {
         startTimer1();
         cmdPause->setText(CaptionPause);
     }
+    recordJournal();
 }
 
 void Blinds::closeEvent(QCloseEvent *event) {

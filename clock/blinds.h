@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/catchup.h"
+#include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
 #include <QString>
@@ -57,6 +58,11 @@ public:
     using SteadyClock = orvandel::CatchUp::SteadyClock;
     void setSteadyClock(SteadyClock clock);
 
+    // Stands the clock, just loaded, where the journal entry says, paused, as
+    // it would stand had it run there from level 1. The entry must fit the
+    // tournament (orvandel::fitsTournament).
+    void restore(const orvandel::JournalEntry &entry);
+
     // Size of the design, in twips; the window scales it to fit. The next
     // level's big blind and the picture reach past the designed client area,
     // so the area that is fitted to the window includes them.
@@ -89,6 +95,7 @@ private:
     // Indexed by level number, as the file counts them; element 0 stays empty.
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
+    void recordJournal();
 
     // Controls
     ClockLabel *Label1;
@@ -111,6 +118,8 @@ private:
     orvandel::CatchUp m_catchUp;
     bool m_holdAlerts = false; // within a burst of caught-up ticks
     bool m_alertHeld = false;  // an alert came due during the burst
+    orvandel::ClockJournal m_journal;
+    bool m_replaying = false; // restore() runs the ticks up to the journal's point
 
     // Window state
     qint16 MinutesLeft = 0;

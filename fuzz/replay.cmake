@@ -1,7 +1,7 @@
 # Included from tests/CMakeLists.txt: each fuzz target's checks, compiled with
 # the ordinary compiler and a main() that reads files, run over the seed corpus
 # and the kept findings in fuzz/regressions/<target>/.
-foreach(orvandel_fuzz_target IN ITEMS tournamentfile numberinput)
+foreach(orvandel_fuzz_target IN ITEMS tournamentfile numberinput journal)
     add_executable(replay_${orvandel_fuzz_target}
         ${PROJECT_SOURCE_DIR}/fuzz/fuzz_${orvandel_fuzz_target}.cpp
         ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cpp)

@@ -8,6 +8,7 @@ orvandel_packages=(
     fonts-liberation             # metric-compatible Arial for the clock
     pulseaudio pulseaudio-utils sox  # the real-audio test
     dbus-daemon                  # the screen-awake test's private session bus
+    xvfb xdotool faketime procps # the resume test runs the real program on a private screen
 )
 
 # What the checks beyond the test suite use: fuzzing, the package check.

@@ -19,7 +19,7 @@ esac
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$root/build-fuzz}
-targets=(tournamentfile numberinput)
+targets=(tournamentfile numberinput journal)
 
 # The compiler is fixed when the folder is first configured.
 generator=()

@@ -6,6 +6,7 @@
 #include "app/navigation.h"
 #include "app/twips.h"
 #include "app/windowchrome.h"
+#include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
 #include <QFrame>
@@ -216,6 +217,8 @@ void frmBlindAmounts::cmdOK_Click() {
                                  .arg(fileName, written.reason));
         return;
     }
+    // A new tournament: the clock of the old one is not to be resumed.
+    dropJournalOfCurrentFolder();
     showOpening(this);
 }
 

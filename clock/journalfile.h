@@ -1,0 +1,67 @@
+#pragma once
+
+#include "clock/journal.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Where the clock's journal lives and how it gets there. It lives outside the
+// working folder, in the program's local data folder, one file for each
+// working folder, so a tournament file copied elsewhere starts afresh.
+namespace orvandel {
+
+// The journal of the clock run in `workingFolder` (a path to an existing
+// folder): named by a hash of the folder's canonical path.
+QString journalPath(const QString &workingFolder);
+QString journalPathForCurrentFolder();
+
+JournalRead readJournal(const QString &path);
+
+// Replaces the journal atomically: a reader finds the previous entry or this
+// one, never a mix. `durable` waits until the entry is on the disk; without it
+// the entry may be lost in a power cut, but never half written. False when
+// the entry could not be written; the previous one then stays.
+bool writeJournal(const QString &path, const QByteArray &bytes, bool durable);
+
+void removeJournal(const QString &path);
+
+// The journal of the current working folder when the clock can resume from
+// it: written for the tournament file there, with the same bytes, standing
+// within that tournament. Any other journal is removed.
+std::optional<JournalEntry> resumableJournal();
+
+// Drops the journal of the current working folder: its tournament was
+// replaced.
+void dropJournalOfCurrentFolder();
+
+// The journal one running clock keeps. Writing never fails loudly: an entry
+// that cannot be written is skipped and the next one tries again.
+class ClockJournal final {
+public:
+    ClockJournal() = default;
+    Q_DISABLE_COPY_MOVE(ClockJournal)
+
+    // Starts the journal of a clock running the tournament file `fileName`
+    // in the current working folder.
+    void open(const QString &fileName);
+    bool isOpen() const { return m_open; }
+
+    // Writes where the clock stands now; the first entry of each level is
+    // flushed to the disk.
+    void record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal);
+
+    // The tournament is over: removes the journal and writes no more.
+    void close();
+
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    QString m_tournamentPath;
+    QByteArray m_tournamentHash;
+    qint16 m_lastLevel = 0;
+    bool m_open = false;
+};
+
+} // namespace orvandel

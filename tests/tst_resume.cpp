@@ -1,0 +1,484 @@
+// The clock's journal at work: what the running clock leaves behind, the
+// clock brought back from it, and the offer to resume on the opening screen.
+#include "testsupport.h"
+
+#include "app/opening.h"
+#include "app/programend.h"
+#include "clock/blinds.h"
+#include "clock/journalfile.h"
+#include "setup/frmblindamounts.h"
+#include "sound/soundplayer.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <algorithm>
+#include <memory>
+
+using namespace testsupport;
+using namespace orvandel;
+
+namespace {
+
+QTimer *timer1(const Blinds *clock) {
+    return child<QTimer>(clock, "Timer1");
+}
+
+QString pauseCaption(const Blinds *clock) {
+    return child<QPushButton>(clock, "cmdPause")->text();
+}
+
+// Everything the director can see of a window, control by control: whether
+// it is hidden, its text colour and its text; and whether the clock runs.
+QStringList look(const Blinds *clock) {
+    QList<QWidget *> controls = clock->findChildren<QWidget *>();
+    std::sort(controls.begin(), controls.end(),
+              [](const QWidget *a, const QWidget *b) { return a->objectName() < b->objectName(); });
+    QStringList seen;
+    for (const QWidget *control : controls) {
+        if (control->objectName().isEmpty())
+            continue;
+        QString caption;
+        if (const auto *label = qobject_cast<const QLabel *>(control))
+            caption = label->text();
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+            caption = button->text();
+        seen << QStringLiteral("%1 %2 %3 \"%4\"")
+                    .arg(control->objectName(),
+                         control->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"))
+                    .arg(colour(clock, qPrintable(control->objectName())), 6, 16, QLatin1Char('0'))
+                    .arg(caption);
+    }
+    seen << QStringLiteral("Timer1 %1").arg(timer1(clock)->isActive() ? 1 : 0);
+    return seen;
+}
+
+// A clock whose ticks come when the test says: a timeout then runs one tick.
+std::unique_ptr<Blinds> newClock() {
+    auto clock = std::make_unique<Blinds>();
+    clock->setSteadyClock([] { return qint64{0}; });
+    return clock;
+}
+
+// A clock run from level 1 for `ticks` ticks, the last one a timeout, with
+// a pause asked for just before it when `pause` is set.
+std::unique_ptr<Blinds> ranClock(int ticks, bool pause) {
+    std::unique_ptr<Blinds> clock = newClock();
+    for (int n = 1; n < ticks; ++n)
+        clock->Timer1_Timer();
+    if (pause)
+        child<QPushButton>(clock.get(), "cmdPause")->click();
+    clock->Timer1_Elapsed();
+    return clock;
+}
+
+JournalRead journal() {
+    return readJournal(journalPathForCurrentFolder());
+}
+
+bool journalExists() {
+    return QFile::exists(journalPathForCurrentFolder());
+}
+
+Blinds *shownClock() {
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *clock = qobject_cast<Blinds *>(w); clock && clock->isVisible())
+            return clock;
+    return nullptr;
+}
+
+// "Start Orvandel" and "OK" on a fresh opening screen; the boxes that
+// showed, each answered with `answer`.
+QList<Box> startFromOpening(QMessageBox::StandardButton answer) {
+    auto *opening = new Opening(nullptr);
+    opening->show();
+    child<QRadioButton>(opening, "optStart(2)")->click();
+    auto *ok = child<QPushButton>(opening, "Command1");
+    return answerBoxes([ok] { QTest::mouseClick(ok, Qt::LeftButton); }, answer);
+}
+
+} // namespace
+
+class TestResume : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void restoredEqualsTicked_data();
+    void restoredEqualsTicked();
+    void journalFollowsTheClock();
+    void endedTournamentLeavesNoJournal();
+    void programEndKeepsTheJournal_data();
+    void programEndKeepsTheJournal();
+    void failedWritesNeverStopTheClock();
+    void yesResumesPaused();
+    void enterAnswersYes();
+    void noStartsAtLevelOneAndDropsTheJournal();
+    void noQuestionWithoutAFittingJournal_data();
+    void noQuestionWithoutAFittingJournal();
+    void savingATournamentDropsTheJournal_data();
+    void savingATournamentDropsTheJournal();
+
+private:
+    QTemporaryDir m_data;
+    std::unique_ptr<WorkFolder> m_folder;
+};
+
+void TestResume::initTestCase() {
+    QVERIFY(m_data.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                .startsWith(m_data.path()));
+}
+
+void TestResume::init() {
+    m_folder = std::make_unique<WorkFolder>();
+    Module1::SoundFile = QStringLiteral("sound1.wav");
+}
+
+void TestResume::cleanup() {
+    m_folder.reset();
+}
+
+void TestResume::restoredEqualsTicked_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("timedThen"); // the answer when the clock ran
+    QTest::addColumn<bool>("timedNow");  // the answer on the opening screen now
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("pausedThen");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("remainingMs");
+    const QByteArray four = tournamentFile(4, 2);
+    const QByteArray withBreak = tournamentFile(5, 2, 3, 1);
+    const QByteArray three = tournamentFile(3, 2);
+    // clang-format off
+    QTest::newRow("level 1") << four << true << true << 5 << false << 1 << 115000;
+    QTest::newRow("level 1, paused") << four << true << true << 5 << true << 1 << 115000;
+    QTest::newRow("the tick that changes level") << four << true << true << 120 << false << 2 << 120000;
+    QTest::newRow("announcing, red") << four << true << true << 127 << false << 2 << 113000;
+    QTest::newRow("announcing, yellow, paused") << four << true << true << 128 << true << 2 << 112000;
+    QTest::newRow("announcement just over") << four << true << true << 181 << false << 2 << 59000;
+    QTest::newRow("after the announcement") << four << true << true << 230 << false << 2 << 10000;
+    QTest::newRow("break just begun") << withBreak << true << true << 240 << false << 3 << 60000;
+    QTest::newRow("inside the break") << withBreak << true << true << 260 << false << 3 << 40000;
+    QTest::newRow("inside the break, paused") << withBreak << false << false << 299 << true << 3 << 1000;
+    QTest::newRow("after the break, announcing") << withBreak << true << true << 305 << false << 4 << 115000;
+    QTest::newRow("final timed, announcing") << three << true << true << 250 << false << 3 << 110000;
+    QTest::newRow("final timed, untimed now") << three << true << false << 330 << false << 3 << 30000;
+    QTest::newRow("final untimed, announcing") << three << false << true << 250 << false << 3 << 110000;
+    QTest::newRow("final untimed, paused") << three << false << false << 255 << true << 3 << 105000;
+    QTest::newRow("final untimed, stopped") << three << false << true << 301 << false << 3 << 59000;
+    QTest::newRow("final is the break, untimed") << tournamentFile(3, 2, 3, 1) << false << false << 250 << false << 3 << 50000;
+    QTest::newRow("one-minute levels") << tournamentFile(4, 1) << true << true << 90 << false << 2 << 30000;
+    QTest::newRow("one-minute final, untimed") << tournamentFile(3, 1) << false << false << 150 << false << 3 << 30000;
+    QTest::newRow("long levels, late") << tournamentFile(3, 600) << true << true << 40000 << false << 2 << 32000000;
+    // clang-format on
+}
+
+void TestResume::restoredEqualsTicked() {
+    QFETCH(QByteArray, file);
+    QFETCH(bool, timedThen);
+    QFETCH(bool, timedNow);
+    QFETCH(int, ticks);
+    QFETCH(bool, pausedThen);
+    QFETCH(int, level);
+    QFETCH(int, remainingMs);
+    QVERIFY(writeFile(file));
+    Module1::TimedTournament = timedThen;
+
+    // Where the clock stood, as its journal tells.
+    QVERIFY(ranClock(ticks, pausedThen));
+    QCOMPARE(journal().error, JournalError::None);
+    const JournalEntry entry = journal().entry;
+    QCOMPARE(entry.level, qint16(level));
+    QCOMPARE(entry.remainingMs, remainingMs);
+    QCOMPARE(entry.paused, pausedThen);
+
+    // The clock that ran there, paused on that tick, against the clock brought
+    // back there.
+    const std::unique_ptr<Blinds> ran = ranClock(ticks, true);
+    Module1::TimedTournament = timedNow;
+    const std::unique_ptr<Blinds> restored = newClock();
+    const auto *player = child<SoundPlayer>(restored.get(), "MMControl1");
+    restored->restore(entry);
+    QCOMPARE(look(restored.get()), look(ran.get()));
+    QCOMPARE(pauseCaption(restored.get()), QStringLiteral("Resume"));
+    QVERIFY(!timer1(restored.get())->isActive());
+    // The alert of the load, and no other.
+    QCOMPARE(player->plays(), 1);
+    // Standing there, the journal says so.
+    QCOMPARE(journal().entry.level, qint16(level));
+    QCOMPARE(journal().entry.remainingMs, remainingMs);
+    QVERIFY(journal().entry.paused);
+
+    // Started again, both go on alike, announcement and final level included.
+    Module1::TimedTournament = timedThen;
+    for (Blinds *clock : {ran.get(), restored.get()})
+        child<QPushButton>(clock, "cmdPause")->click();
+    for (int n = 0; n < 130 && timer1(ran.get())->isActive(); ++n) {
+        ran->Timer1_Timer();
+        restored->Timer1_Timer();
+    }
+    QCOMPARE(look(restored.get()), look(ran.get()));
+}
+
+void TestResume::journalFollowsTheClock() {
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    const std::unique_ptr<Blinds> clock = newClock();
+    // Nothing is written before the first tick.
+    QVERIFY(!journalExists());
+
+    clock->Timer1_Elapsed();
+    JournalRead read = journal();
+    QCOMPARE(read.error, JournalError::None);
+    QCOMPARE(read.entry.tournamentPath,
+             QDir(m_folder->path()).canonicalPath() + QStringLiteral("/blinds.dat"));
+    QCOMPARE(read.entry.tournamentHash, tournamentHash(readFile()));
+    QCOMPARE(read.entry.level, qint16(1));
+    QCOMPARE(read.entry.remainingMs, 119000);
+    QVERIFY(!read.entry.paused);
+
+    // Each timeout writes where the clock stands, one or more ticks later.
+    clock->Timer1_Elapsed();
+    QCOMPARE(journal().entry.remainingMs, 118000);
+    qint64 now = 0;
+    clock->setSteadyClock([&now] { return now; });
+    now = 5000;
+    clock->Timer1_Elapsed();
+    QCOMPARE(journal().entry.remainingMs, 113000);
+
+    // A pause asked for, taking effect, and the resume: each written at once.
+    QWidget *time = child(clock.get(), "lblTime");
+    QTest::mouseClick(time, Qt::LeftButton);
+    QVERIFY(journal().entry.paused);
+    QCOMPARE(journal().entry.remainingMs, 113000);
+    clock->Timer1_Elapsed();
+    QVERIFY(!timer1(clock.get())->isActive());
+    QVERIFY(journal().entry.paused);
+    QCOMPARE(journal().entry.remainingMs, 112000);
+    QTest::mouseClick(time, Qt::LeftButton);
+    QVERIFY(!journal().entry.paused);
+
+    // A new level, and the untimed final level.
+    for (int n = 0; n < 112 + 120; ++n)
+        clock->Timer1_Timer();
+    clock->Timer1_Elapsed();
+    QCOMPARE(journal().entry.level, qint16(3));
+    QCOMPARE(journal().entry.remainingMs, 119000);
+    QVERIFY(journal().entry.untimedFinal);
+}
+
+void TestResume::endedTournamentLeavesNoJournal() {
+    Module1::TimedTournament = true;
+    QVERIFY(writeFile(tournamentFile(2, 1)));
+    const std::unique_ptr<Blinds> clock = newClock();
+    for (int n = 0; n < 118; ++n)
+        clock->Timer1_Timer();
+    clock->Timer1_Elapsed();
+    QCOMPARE(journal().entry.level, qint16(2));
+    QCOMPARE(journal().entry.remainingMs, 1000);
+    clock->Timer1_Elapsed();
+    QCOMPARE(text(clock.get(), "lblTime"), QStringLiteral("Ended!"));
+    QVERIFY(!journalExists());
+
+    // Started again past its end, the clock keeps no journal.
+    QTest::mouseClick(child(clock.get(), "lblTime"), Qt::LeftButton);
+    clock->Timer1_Elapsed();
+    QVERIFY(timer1(clock.get())->isActive());
+    QVERIFY(!journalExists());
+}
+
+void TestResume::programEndKeepsTheJournal_data() {
+    QTest::addColumn<bool>("byPicture");
+    QTest::newRow("a click on the aces") << true;
+    QTest::newRow("the window closed") << false;
+}
+
+void TestResume::programEndKeepsTheJournal() {
+    QFETCH(bool, byPicture);
+    QVERIFY(writeFile(tournamentFile(3, 20)));
+    const std::unique_ptr<Blinds> clock = newClock();
+    clock->Timer1_Elapsed();
+    QVERIFY(journalExists());
+    const QByteArray before = readFile(journalPathForCurrentFolder());
+    if (byPicture) {
+        int status = -1;
+        const auto previous = setProgramEndHandler([&status](int code) { status = code; });
+        QTest::mouseClick(child(clock.get(), "Picture1"), Qt::LeftButton);
+        setProgramEndHandler(previous);
+        QCOMPARE(status, 0);
+    } else {
+        QVERIFY(clock->close());
+    }
+    QCOMPARE(readFile(journalPathForCurrentFolder()), before);
+    QVERIFY(resumableJournal().has_value());
+}
+
+void TestResume::failedWritesNeverStopTheClock() {
+    QVERIFY(writeFile(tournamentFile(3, 20)));
+    const std::unique_ptr<Blinds> clock = newClock();
+    // Something in the way of every write: the journal's folder is a file.
+    const QString folder = QFileInfo(journalPathForCurrentFolder()).absolutePath();
+    QDir(folder).removeRecursively();
+    QVERIFY(QDir().mkpath(QFileInfo(folder).absolutePath()));
+    QVERIFY(writeFile("in the way", folder));
+    for (int n = 0; n < 3; ++n)
+        clock->Timer1_Elapsed();
+    QTest::mouseClick(child(clock.get(), "lblTime"), Qt::LeftButton);
+    QCOMPARE(text(clock.get(), "lblTime"), QStringLiteral(" 19:57"));
+    QVERIFY(timer1(clock.get())->isActive());
+    QVERIFY(!journalExists());
+
+    // Out of the way again, the next tick writes.
+    QVERIFY(QFile::remove(folder));
+    clock->Timer1_Elapsed();
+    QCOMPARE(journal().entry.remainingMs, 1196000);
+    QVERIFY(journal().entry.paused);
+}
+
+void TestResume::yesResumesPaused() {
+    QVERIFY(writeFile(ExampleTournament));
+    Module1::TimedTournament = true;
+    QVERIFY(ranClock(2 * 1200 + 900 + 125, false));
+    QCOMPARE(journal().entry.level, qint16(4));
+    const QList<Box> boxes = startFromOpening(QMessageBox::Yes);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).title, QStringLiteral("Orvandel"));
+    QCOMPARE(boxes.at(0).text, QStringLiteral("Resume the tournament at level 4 with 17:55 left?"));
+    QCOMPARE(boxes.at(0).icon, QMessageBox::Question);
+
+    Blinds *clock = shownClock();
+    QVERIFY(clock);
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Blinds")});
+    QCOMPARE(pauseCaption(clock), QStringLiteral("Resume"));
+    QVERIFY(!timer1(clock)->isActive());
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$50"));
+    QCOMPARE(text(clock, "Label5"), QStringLiteral("This is the Final Level."));
+    QCOMPARE(text(clock, "Label1"), QStringLiteral("Current Level"));
+    QVERIFY(!shown(clock, "Label4"));
+    QCOMPARE(child<SoundPlayer>(clock, "MMControl1")->plays(), 1);
+
+    // A click on the time and the clock goes on from there.
+    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+    clock->Timer1_Timer();
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 17:54"));
+}
+
+void TestResume::enterAnswersYes() {
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    QVERIFY(ranClock(130, false));
+    auto *opening = new Opening(nullptr);
+    opening->show();
+    child<QRadioButton>(opening, "optStart(2)")->click();
+    QStringList buttons;
+    QTimer watcher;
+    watcher.setInterval(5);
+    connect(&watcher, &QTimer::timeout, [&buttons] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            for (QAbstractButton *button : box->buttons())
+                buttons << button->text().remove(QLatin1Char('&'));
+            buttons.sort();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    watcher.start();
+    QTest::mouseClick(child<QPushButton>(opening, "Command1"), Qt::LeftButton);
+    watcher.stop();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("No"), QStringLiteral("Yes")}));
+    Blinds *clock = shownClock();
+    QVERIFY(clock);
+    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$20"));
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    QCOMPARE(journal().entry.remainingMs, 110000);
+}
+
+void TestResume::noStartsAtLevelOneAndDropsTheJournal() {
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    QVERIFY(ranClock(130, true));
+    const QList<Box> boxes = startFromOpening(QMessageBox::No);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(!journalExists());
+    Blinds *clock = shownClock();
+    QVERIFY(clock);
+    // As a clock that was never run before.
+    const std::unique_ptr<Blinds> fresh = newClock();
+    QCOMPARE(look(clock), look(fresh.get()));
+    QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
+}
+
+void TestResume::noQuestionWithoutAFittingJournal_data() {
+    QTest::addColumn<QByteArray>("fileNow");
+    QTest::addColumn<bool>("replace");            // the journal the clock left, by:
+    QTest::addColumn<QByteArray>("journalBytes"); // these bytes
+    QTest::addColumn<int>("level");               // or an entry for this level
+    const QByteArray file = tournamentFile(3, 2);
+    // clang-format off
+    QTest::newRow("file changed") << tournamentFile(3, 3) << false << QByteArray() << 0;
+    QTest::newRow("a byte of the file changed") << QByteArray(file).replace("$20", "$25") << false << QByteArray() << 0;
+    QTest::newRow("a level fewer") << tournamentFile(1, 2) << false << QByteArray() << 0;
+    QTest::newRow("ended") << file << true << QByteArray() << 4;
+    QTest::newRow("torn journal") << file << true << QByteArray("Orvandel clock journal\nversion 1\nfile /tmp") << 0;
+    QTest::newRow("empty journal") << file << true << QByteArray() << 0;
+    QTest::newRow("not a journal") << file << true << QByteArray("3,2\r\n") << 0;
+    QTest::newRow("newer journal") << file << true << QByteArray("Orvandel clock journal\nversion 9\n") << 0;
+    // clang-format on
+}
+
+void TestResume::noQuestionWithoutAFittingJournal() {
+    QFETCH(QByteArray, fileNow);
+    QFETCH(bool, replace);
+    QFETCH(QByteArray, journalBytes);
+    QFETCH(int, level);
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    QVERIFY(ranClock(150, false));
+    QVERIFY(journal().ok());
+    if (level > 0) {
+        JournalEntry entry = journal().entry;
+        entry.level = static_cast<qint16>(level);
+        journalBytes = encodeJournal(entry);
+    }
+    QVERIFY(writeFile(fileNow));
+    if (replace)
+        QVERIFY(writeFile(journalBytes, journalPathForCurrentFolder()));
+    const QList<Box> boxes = startFromOpening(QMessageBox::Ok);
+    QCOMPARE(boxes.size(), 0);
+    QVERIFY(!journalExists());
+    Blinds *clock = shownClock();
+    QVERIFY(clock);
+    QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
+    QVERIFY(timer1(clock)->isActive());
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("00:00"));
+    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$10"));
+}
+
+void TestResume::savingATournamentDropsTheJournal_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("OK") << "cmdOK" << true;
+    QTest::newRow("Cancel") << "cmdCancel" << false;
+}
+
+void TestResume::savingATournamentDropsTheJournal() {
+    QFETCH(QString, button);
+    QFETCH(bool, dropped);
+    QVERIFY(writeFile(tournamentFile(2, 2)));
+    QVERIFY(ranClock(10, false));
+    QVERIFY(journalExists());
+    Module1::NumberOfLevels = 2;
+    Module1::RoundDuration = 2;
+    auto *form = new frmBlindAmounts(nullptr);
+    form->show();
+    for (const char *name : {"txtSB(0)", "txtBB(0)", "txtSB(1)", "txtBB(1)"})
+        child<QLineEdit>(form, name)->setText(QStringLiteral("5"));
+    QVERIFY(clickThroughBoxes(child<QPushButton>(form, qPrintable(button))).isEmpty());
+    QCOMPARE(journalExists(), !dropped);
+    QCOMPARE(readFile() == tournamentFile(2, 2), !dropped);
+}
+
+QTEST_MAIN(TestResume)
+#include "tst_resume.moc"
