@@ -13,6 +13,7 @@ source "$(dirname "$0")/deps.sh"
 # dpkg-dev for dpkg-shlibdeps (cpack), the two validators for the metadata.
 orvandel_install_missing dpkg-dev file desktop-file-utils appstream
 
+# The default preset's folder, build/, unless BUILD_DIR names another.
 build=${BUILD_DIR:-$orvandel_root/build}
 app_id=io.github.orvandel.Orvandel
 
@@ -27,8 +28,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 # --- build the package ------------------------------------------------------
 
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$orvandel_root" -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target orvandel >/dev/null
+orvandel_build default "${BUILD_DIR:-}" --target orvandel >/dev/null
 rm -f "$build"/orvandel_*.deb
 (cd "$build" && cpack -G DEB >"$scratch/cpack.log" 2>&1) || {
     cat "$scratch/cpack.log" >&2
