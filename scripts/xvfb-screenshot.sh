@@ -17,17 +17,22 @@ root=$orvandel_root
 
 orvandel_build default "" --target orvandel >/dev/null
 
-dir=$(mktemp -d)
+scratch=$(mktemp -d)
 pids=()
 cleanup() {
-    local pid
+    local status=$? pid
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
-    rm -rf "$dir"
+    if [ "$status" -ne 0 ] && [ -s "$scratch/program.log" ]; then
+        echo "--- the program's output:" >&2
+        cat "$scratch/program.log" >&2
+    fi
+    rm -rf "$scratch"
 }
 trap cleanup EXIT
+trap 'exit 1' HUP INT TERM # through the EXIT trap
 
 # Runs a command every tenth of a second until it succeeds, for at most the
 # given number of seconds.
@@ -65,7 +70,7 @@ wait_for 10 "X server on $D" xwininfo -root >/dev/null 2>&1
 
 # The build folder's launcher readies the folder with the sounds and the
 # example tournament, then becomes the program.
-ORVANDEL_WORKDIR=$dir "$root/build/orvandel-launcher" >/dev/null 2>&1 &
+ORVANDEL_WORKDIR=$scratch/work "$root/build/orvandel-launcher" >"$scratch/program.log" 2>&1 &
 pids+=($!)
 
 opening=$(wait_for 20 "opening screen" window_sized 245x237)
