@@ -7,8 +7,8 @@
 # Exit status: 0 every target met, 1 a target missed, 2 a measurement failed.
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/deps.sh"
+build=${BUILD_DIR:-$orvandel_root/build}
 
 args=()
 if [[ ${1:-} == --short ]]; then
@@ -16,8 +16,8 @@ if [[ ${1:-} == --short ]]; then
     args=(--short --only drift)
 fi
 
-# Build output goes to stderr so that stdout carries only the figures.
-cmake -S "$root" -B "$build" >&2
-cmake --build "$build" --target orvandel-bench -j"$(nproc)" >&2
+# The default preset's build. Build output goes to stderr so that stdout
+# carries only the figures.
+orvandel_build default "${BUILD_DIR:-}" --target orvandel-bench >&2
 
 exec "$build/bench/orvandel-bench" "${args[@]}" "$@"

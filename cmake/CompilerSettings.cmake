@@ -10,8 +10,9 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
         -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
 endif()
 
-option(ORVANDEL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-if(ORVANDEL_SANITIZE)
+# The one place of the sanitizer flags: the asan preset's build (ORVANDEL_SANITIZE)
+# and the fuzz targets with the code they reach (ORVANDEL_FUZZ) use them.
+if(ORVANDEL_SANITIZE OR ORVANDEL_FUZZ)
     target_compile_options(orvandel_settings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(orvandel_settings INTERFACE -fsanitize=address,undefined)

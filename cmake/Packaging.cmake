@@ -23,8 +23,18 @@ install(TARGETS orvandel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 file(RELATIVE_PATH ORVANDEL_BIN_TO_DATA
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/orvandel)
 configure_file(${PROJECT_SOURCE_DIR}/app/orvandel-launcher.sh.in
-    ${PROJECT_BINARY_DIR}/orvandel-launcher @ONLY)
-install(PROGRAMS ${PROJECT_BINARY_DIR}/orvandel-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
+    ${PROJECT_BINARY_DIR}/packaging/orvandel-launcher @ONLY)
+install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orvandel-launcher
+    DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The same launcher for the build folder, beside the program there, taking the
+# shared files from resources/: the one way a working folder is made ready
+# (scripts/run.sh and scripts/xvfb-screenshot.sh start it).
+file(RELATIVE_PATH ORVANDEL_BIN_TO_DATA ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR}/resources)
+configure_file(${PROJECT_SOURCE_DIR}/app/orvandel-launcher.sh.in
+    ${PROJECT_BINARY_DIR}/orvandel-launcher @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                     WORLD_READ WORLD_EXECUTE)
 
 install(FILES
     ${PROJECT_SOURCE_DIR}/resources/sound1.wav

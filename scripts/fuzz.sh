@@ -6,8 +6,10 @@
 # the ordinary build replays it from then on.
 #
 # Usage: scripts/fuzz.sh [seconds per target, default 60]
-# BUILD_DIR overrides the build folder (default: build-fuzz at the root).
+# The build is the fuzz preset's, in build-fuzz/; fuzz/CMakeLists.txt names the
+# targets and writes their list to build-fuzz/fuzz/targets.txt.
 set -euo pipefail
+source "$(dirname "$0")/deps.sh"
 
 seconds=${1:-60}
 case $seconds in
@@ -17,18 +19,13 @@ case $seconds in
     ;;
 esac
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build_dir=${BUILD_DIR:-$root/build-fuzz}
-targets=(tournamentfile numberinput journal)
+root=$orvandel_root
+build_dir=$root/build-fuzz
 
-# The compiler is fixed when the folder is first configured.
-generator=()
-if [ ! -f "$build_dir/CMakeCache.txt" ] && command -v ninja >/dev/null 2>&1; then
-    generator=(-G Ninja)
-fi
-CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" "${generator[@]}" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANDEL_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
+# Ninja where it is installed, for a folder configured afresh.
+command -v ninja >/dev/null 2>&1 && export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
+orvandel_build fuzz
+mapfile -t targets <"$build_dir/fuzz/targets.txt"
 
 # UBSan aborts (-fno-sanitize-recover) and libFuzzer counts that as a crash;
 # the stack trace tells where.

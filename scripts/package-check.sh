@@ -13,6 +13,7 @@ source "$(dirname "$0")/deps.sh"
 # dpkg-dev for dpkg-shlibdeps (cpack), the two validators for the metadata.
 orvandel_install_missing dpkg-dev file desktop-file-utils appstream
 
+# The default preset's folder, build/, unless BUILD_DIR names another.
 build=${BUILD_DIR:-$orvandel_root/build}
 app_id=io.github.orvandel.Orvandel
 
@@ -27,8 +28,7 @@ trap 'rm -rf "$scratch"' EXIT
 
 # --- build the package ------------------------------------------------------
 
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$orvandel_root" -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target orvandel >/dev/null
+orvandel_build default "${BUILD_DIR:-}" --target orvandel >/dev/null
 rm -f "$build"/orvandel_*.deb
 (cd "$build" && cpack -G DEB >"$scratch/cpack.log" 2>&1) || {
     cat "$scratch/cpack.log" >&2
@@ -173,12 +173,14 @@ ls -A
 EOF
 chmod 755 "$tree/usr/bin/orvandel"
 
-# Starts the launcher the way the desktop does: by name, found on PATH.
+# Starts the launcher the way the desktop does: by name, found on PATH, with
+# ORVANDEL_WORKDIR only where a check sets it.
+unset ORVANDEL_WORKDIR
 launch() { # home xdg_data_home(empty: unset) args...
     local home=$1 xdg=$2
     shift 2
     env -i HOME="$home" PATH="$tree/usr/bin:/usr/bin:/bin" ${xdg:+XDG_DATA_HOME="$xdg"} \
-        orvandel-launcher "$@"
+        ${ORVANDEL_WORKDIR:+ORVANDEL_WORKDIR="$ORVANDEL_WORKDIR"} orvandel-launcher "$@"
 }
 
 home=$scratch/home
@@ -213,5 +215,13 @@ out=$(launch "$home" "$xdg") || fail "launcher failed with XDG_DATA_HOME: $out"
 grep -qx "cwd=$xdg/orvandel" <<<"$out" || fail "with XDG_DATA_HOME the program ran in: $out"
 [ -f "$xdg/orvandel/blinds.dat" ] || fail "with XDG_DATA_HOME no blinds.dat in $xdg/orvandel"
 ok "XDG_DATA_HOME honoured"
+
+# ORVANDEL_WORKDIR, when set, is the folder, XDG_DATA_HOME or not.
+own=$scratch/own-folder
+out=$(ORVANDEL_WORKDIR=$own launch "$home" "$xdg") || fail "launcher failed with ORVANDEL_WORKDIR: $out"
+grep -qx "cwd=$own" <<<"$out" || fail "with ORVANDEL_WORKDIR the program ran in: $out"
+cmp -s "$own/blinds.dat" "$orvandel_root/resources/example-blinds.dat" ||
+    fail "with ORVANDEL_WORKDIR no example blinds.dat in $own"
+ok "ORVANDEL_WORKDIR honoured"
 
 echo "package-check: all checks passed for $(basename "$deb")"

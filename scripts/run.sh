@@ -1,16 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Orvandel in a ready working
-# folder (default: ./run), where blinds.dat and the alert sounds live.
+# folder (default: ./run), where blinds.dat and the alert sounds live. The
+# build folder's launcher makes the folder ready, as the installed one does
+# on a desktop: it copies the sounds and the example blinds.dat that are absent.
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 orvandel_install_missing
-orvandel_build "$orvandel_root/build"
+orvandel_build default
 
-workdir=${ORVANDEL_WORKDIR:-$orvandel_root/run}
-mkdir -p "$workdir"
-for n in 1 2 3 4; do
-    [ -e "$workdir/sound$n.wav" ] || cp "$orvandel_root/resources/sound$n.wav" "$workdir/"
-done
-[ -e "$workdir/blinds.dat" ] || cp "$orvandel_root/resources/example-blinds.dat" "$workdir/blinds.dat"
-cd "$workdir"
-exec "$orvandel_root/build/orvandel" "$@"
+export ORVANDEL_WORKDIR=${ORVANDEL_WORKDIR:-$orvandel_root/run}
+exec "$orvandel_root/build/orvandel-launcher" "$@"

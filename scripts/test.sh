@@ -12,8 +12,8 @@ cd "$orvandel_root"
 step() { printf '\n=== %s\n' "$*"; }
 
 step "build and test suite"
-orvandel_build "$orvandel_root/build"
-(cd build && ctest --output-on-failure)
+orvandel_build default
+ctest --preset default
 [ "${ORVANDEL_QUICK:-0}" = 1 ] && exit 0
 
 step "test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -26,9 +26,9 @@ step "static checks"
 scripts/check.sh
 
 step "Debian package"
-BUILD_DIR="$orvandel_root/build" scripts/package-check.sh
+scripts/package-check.sh
 
 step "drift benchmark, 30 s"
-BUILD_DIR="$orvandel_root/build" bench/run.sh --short
+bench/run.sh --short
 
 step "all checks passed"
