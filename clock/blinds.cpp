@@ -7,7 +7,6 @@
 #include "clock/checked.h"
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
-#include "clock/fit.h"
 #include "clock/screenawake.h"
 #include "clock/screenchoice.h"
 #include "clock/steadyclock.h"
@@ -18,7 +17,6 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -30,8 +28,6 @@ using namespace orvandel;
 using namespace orvandel::colours;
 
 namespace {
-
-constexpr int LineWidthPixels = 3;
 
 constexpr qint32 TickMs = static_cast<qint32>(TickInterval.count());
 
@@ -357,52 +353,4 @@ void Blinds::closeEvent(QCloseEvent *event) {
     MMControl1->setCommand(QStringLiteral("Close"));
     m_awake->release();
     QWidget::closeEvent(event);
-}
-
-void Blinds::keyPressEvent(QKeyEvent *event) {
-    // The clock is watched, not typed at: a stray key must not end, skip or
-    // stop anything, so only these two keys do something.
-    event->accept();
-    if (event->isAutoRepeat() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-        return;
-    if (event->key() == Qt::Key_Space) {
-        // As a click on the time, which cannot be clicked while it is hidden.
-        if (!lblTime->isHidden())
-            pauseClick();
-    } else if (event->key() == Qt::Key_F11) {
-        if (isFullScreen())
-            showMaximized();
-        else
-            showFullScreen();
-    }
-}
-
-void Blinds::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    relayout();
-}
-
-void Blinds::screenRemoved(QScreen *gone) {
-    if (gone != screen())
-        return;
-    if (QScreen *target = screenInsteadOf(gone))
-        fillScreen(this, target);
-}
-
-void Blinds::relayout() {
-    const Fit fit = fitDesign(size(), QSize(FittedWidth, FittedHeight));
-    for (const Design &design : m_design) {
-        design.control->setGeometry(fit.map(design.left, design.top, design.width, design.height));
-        if (design.points > 0) {
-            QFont font = design.control->font();
-            font.setPixelSize(fit.fontPixels(design.points));
-            if (auto *label = qobject_cast<ClockLabel *>(design.control))
-                label->setDesignFont(font);
-            else
-                design.control->setFont(font);
-        }
-    }
-    const int thickness = fit.pixels(LineWidthPixels);
-    const QRect line = fit.map(600, 6720, 15000 - 600, 0);
-    Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
 }

@@ -1,0 +1,64 @@
+// The clock window as a window: the keys it answers, its size and the screen
+// it fills.
+#include "clock/blinds.h"
+
+#include "clock/clocklabel.h"
+#include "clock/fit.h"
+#include "clock/screenchoice.h"
+
+#include <QKeyEvent>
+#include <QScreen>
+
+using namespace orvandel;
+
+namespace {
+constexpr int LineWidthPixels = 3;
+} // namespace
+
+void Blinds::keyPressEvent(QKeyEvent *event) {
+    // The clock is watched, not typed at: a stray key must not end, skip or
+    // stop anything, so only these two keys do something.
+    event->accept();
+    if (event->isAutoRepeat() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return;
+    if (event->key() == Qt::Key_Space) {
+        // As a click on the time, which cannot be clicked while it is hidden.
+        if (!lblTime->isHidden())
+            pauseClick();
+    } else if (event->key() == Qt::Key_F11) {
+        if (isFullScreen())
+            showMaximized();
+        else
+            showFullScreen();
+    }
+}
+
+void Blinds::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void Blinds::screenRemoved(QScreen *gone) {
+    if (gone != screen())
+        return;
+    if (QScreen *target = screenInsteadOf(gone))
+        fillScreen(this, target);
+}
+
+void Blinds::relayout() {
+    const Fit fit = fitDesign(size(), QSize(FittedWidth, FittedHeight));
+    for (const Design &design : m_design) {
+        design.control->setGeometry(fit.map(design.left, design.top, design.width, design.height));
+        if (design.points > 0) {
+            QFont font = design.control->font();
+            font.setPixelSize(fit.fontPixels(design.points));
+            if (auto *label = qobject_cast<ClockLabel *>(design.control))
+                label->setDesignFont(font);
+            else
+                design.control->setFont(font);
+        }
+    }
+    const int thickness = fit.pixels(LineWidthPixels);
+    const QRect line = fit.map(600, 6720, 15000 - 600, 0);
+    Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
+}
