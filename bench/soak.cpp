@@ -48,6 +48,10 @@ namespace {
 constexpr QRgb Blue = 0xff0000ffu;
 constexpr long SampleNs = 200'000;
 constexpr int StableSamples = 5;
+// How far a display's count may lie from the one the time since the last
+// display suggests; less than the shortest level (a minute), whose texts
+// repeat in the next.
+constexpr qint64 CatchUpWindow = 25;
 // XWD header fields (big-endian 32-bit words) of Xvfb's -fbdir file.
 constexpr int XwdHeaderSize = 0, XwdWidth = 4, XwdHeight = 5, XwdBitsPerPixel = 11,
               XwdBytesPerLine = 12, XwdColours = 19;
@@ -407,7 +411,7 @@ int runSoakWatch(int argc, char **argv, const SoakOptions &options) {
         nanosleep(&pause, nullptr);
         const double now = fakeNow();
         const std::uint64_t hash = screenHash();
-        if (pausedAt && now >= resumeDue && !std::isnan(resumeDue)) {
+        if (pausedAt && now >= resumeDue) {
             const double r =
                 (clicker.click(clickX, clickY, 0, fb.height() - 1) - realStart) * factor;
             pauseSpans.push_back(r - pausedTick);
@@ -427,7 +431,16 @@ int runSoakWatch(int argc, char **argv, const SoakOptions &options) {
             continue;
         if (hash == settled) {
             if (counted >= 0 && !pausedAt && now - lastChange > giveUpAfter) {
+                // An untimed final level hides the time and stops: was "Yes"
+                // on the opening screen missed?
                 fail(QStringLiteral("the display stopped after %1 seconds counted").arg(counted));
+                if (qEnvironmentVariableIsSet("ORVANDEL_SOAK_DEBUG")) {
+                    QImage shot(fb.width(), fb.height(), QImage::Format_RGB32);
+                    for (int y = 0; y < fb.height(); ++y)
+                        std::copy_n(fb.row(0, y), fb.width(),
+                                    reinterpret_cast<QRgb *>(shot.scanLine(y)));
+                    shot.scaledToWidth(960).save(QStringLiteral("/tmp/soak-stopped.png"));
+                }
                 break;
             }
             if (counted < 0 && now > 600 * std::max(1.0, factor / 60)) {
@@ -479,8 +492,9 @@ int runSoakWatch(int argc, char **argv, const SoakOptions &options) {
             if (pauseAsked && text == QLatin1String("Paused"))
                 k = counted + 1;
             const qint64 guess = counted + std::max<qint64>(1, std::llround(at - lastDisplay));
-            for (qint64 c = counted + 1; c <= guess + 5 && k < 0; ++c)
-                if (timeAfter(c) == text && c >= guess - 5)
+            for (qint64 c = std::max(counted + 1, guess - CatchUpWindow);
+                 c <= guess + CatchUpWindow && k < 0; ++c)
+                if (timeAfter(c) == text)
                     k = c;
             for (qint64 c = counted + 1; c <= counted + 5 && k < 0; ++c)
                 if (timeAfter(c) == text)

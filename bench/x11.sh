@@ -34,11 +34,12 @@ x11_start_clock() {
     local width=$1 height=$2 opening= clock= x y
     for _ in $(seq 200); do opening=$(x11_window 245x237); [[ -n $opening ]] && break; sleep 0.05; done
     [[ -n $opening ]] || { echo "error no opening screen"; exit 2; }
-    sleep 0.5 # mapped is not yet drawn and listening
+    sleep 1 # mapped is not yet drawn and listening, least of all on a busy machine
     read -r x y < <(xdotool getwindowgeometry "$opening" |
         sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-    xdotool mousemove $((x + 104)) $((y + 179)) click 1 \
-        mousemove $((x + 65)) $((y + 87)) click 1 \
+    # A missed "Yes" would leave the final level untimed, with no end shown.
+    xdotool mousemove $((x + 104)) $((y + 179)) click 1 sleep 0.3 click 1 sleep 0.3 \
+        mousemove $((x + 65)) $((y + 87)) click 1 sleep 0.3 \
         mousemove $((x + 71)) $((y + 120)) click 1 mousemove 0 $((height - 1))
     for _ in $(seq 200); do
         clock=$(x11_window '1024x[0-9]*')
