@@ -497,7 +497,49 @@ int runParent(int argc, char **argv, const Options &options) {
 
 } // namespace
 
+// The soak watcher's own arguments: --mode soak-watch --framebuffer FILE
+// --pid-file FILE --ready-file FILE --factor N [--pauses N --pause-seconds N].
+std::optional<bench::SoakOptions> soakOptions(int argc, char **argv) {
+    bench::SoakOptions options;
+    for (int i = 3; i + 1 < argc; i += 2) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const QString value = QString::fromLocal8Bit(argv[i + 1]);
+        bool ok = true;
+        if (arg == QLatin1String("--framebuffer"))
+            options.framebuffer = value;
+        else if (arg == QLatin1String("--pid-file"))
+            options.pidFile = value;
+        else if (arg == QLatin1String("--ready-file"))
+            options.readyFile = value;
+        else if (arg == QLatin1String("--factor"))
+            options.factor = value.toDouble(&ok);
+        else if (arg == QLatin1String("--pauses"))
+            options.pauses = value.toInt(&ok);
+        else if (arg == QLatin1String("--pause-seconds"))
+            options.pauseSeconds = value.toDouble(&ok);
+        else
+            ok = false;
+        if (!ok) {
+            std::fprintf(stderr, "orvandel-bench: bad soak argument %s %s\n", argv[i], argv[i + 1]);
+            return std::nullopt;
+        }
+    }
+    if (options.framebuffer.isEmpty() || options.pidFile.isEmpty() || options.readyFile.isEmpty() ||
+        options.factor <= 0 || options.pauses < 0) {
+        std::fputs("orvandel-bench: soak-watch needs --framebuffer, --pid-file, --ready-file and "
+                   "--factor\n",
+                   stderr);
+        return std::nullopt;
+    }
+    return options;
+}
+
 int main(int argc, char **argv) {
+    if (argc > 2 && QByteArrayView(argv[1]) == "--mode" &&
+        QByteArrayView(argv[2]) == "soak-watch") {
+        const std::optional<bench::SoakOptions> options = soakOptions(argc, argv);
+        return options ? bench::runSoakWatch(argc, argv, *options) : 2;
+    }
     const std::optional<Options> options = parseOptions(argc, argv);
     if (!options)
         return 2;

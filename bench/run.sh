@@ -2,6 +2,13 @@
 # Builds orvandel-bench and runs it; the figures go to stdout, one a line.
 #   bench/run.sh           every bench at full length (about 3 minutes)
 #   bench/run.sh --short   only the drift bench, for 30 s (for CI)
+#   bench/run.sh --soak [--short] [--factor N]
+#                          the real program through a 12-hour tournament on a
+#                          4K Xvfb screen under faketime (bench/soak.sh), then
+#                          the cost bench; --short: an 8-minute tournament
+#                          alone (for CI)
+#   bench/run.sh --cost    a minute of running clock at 4K and 1080p next to
+#                          the floor (bench/cost.sh)
 # Further arguments go to orvandel-bench (see orvandel-bench --help).
 # BUILD_DIR chooses the build folder (default: build/ at the repository root).
 # Exit status: 0 every target met, 1 a target missed, 2 a measurement failed.
@@ -11,13 +18,35 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/deps.sh"
 build=${BUILD_DIR:-$orvandel_root/build}
 
 args=()
-if [[ ${1:-} == --short ]]; then
+mode=bench
+case ${1:-} in
+--short)
     shift
     args=(--short --only drift)
-fi
+    ;;
+--soak) shift; mode=soak ;;
+--cost) shift; mode=cost ;;
+esac
 
 # The default preset's build. Build output goes to stderr so that stdout
 # carries only the figures.
-orvandel_build default "${BUILD_DIR:-}" --target orvandel-bench >&2
+targets=(orvandel-bench)
+[[ $mode == bench ]] || targets+=(orvandel orvandel-floorlabel)
+orvandel_build default "${BUILD_DIR:-}" --target "${targets[@]}" >&2
 
+export BUILD_DIR=$build
+case $mode in
+soak)
+    # The soak, then (unless --short) the cost bench; both statuses count.
+    status=0
+    "$orvandel_root/bench/soak.sh" "$@" || status=$?
+    if [[ " $* " != *" --short "* ]]; then
+        cost=0
+        "$orvandel_root/bench/cost.sh" || cost=$?
+        ((cost > status)) && status=$cost
+    fi
+    exit "$status"
+    ;;
+cost) exec "$orvandel_root/bench/cost.sh" "$@" ;;
+esac
 exec "$build/bench/orvandel-bench" "${args[@]}" "$@"

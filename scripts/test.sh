@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs everything that proves the
 # program: the test suite, the same suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, each fuzz target for a bounded time, the static
-# checks, the Debian package check, and a short drift benchmark.
+# checks, the Debian package check, a short drift benchmark and a short soak.
 # ORVANDEL_QUICK=1 runs the test suite alone.
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
@@ -30,5 +30,9 @@ scripts/package-check.sh
 
 step "drift benchmark, 30 s"
 bench/run.sh --short
+
+step "soak benchmark: an 8-minute tournament of the real program on a 4K screen, under faketime"
+orvandel_install_missing xvfb xdotool faketime
+BUILD_DIR="$orvandel_root/build" timeout 110 bench/run.sh --soak --short
 
 step "all checks passed"
