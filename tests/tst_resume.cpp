@@ -1,104 +1,14 @@
-// The clock's journal at work: what the running clock leaves behind, the
-// clock brought back from it, and the offer to resume on the opening screen.
-#include "testsupport.h"
+// The clock's journal at work: what the running clock leaves behind, and the
+// clock brought back from it.
+#include "resumetest.h"
 
-#include "app/opening.h"
 #include "app/programend.h"
-#include "clock/blinds.h"
-#include "clock/journalfile.h"
-#include "setup/frmblindamounts.h"
 #include "sound/soundplayer.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStandardPaths>
-#include <algorithm>
-#include <memory>
 
 using namespace testsupport;
 using namespace orvandel;
-
-namespace {
-
-QTimer *timer1(const Blinds *clock) {
-    return child<QTimer>(clock, "Timer1");
-}
-
-QString pauseCaption(const Blinds *clock) {
-    return child<QPushButton>(clock, "cmdPause")->text();
-}
-
-// Everything the director can see of a window, control by control: whether
-// it is hidden, its text colour and its text; and whether the clock runs.
-QStringList look(const Blinds *clock) {
-    QList<QWidget *> controls = clock->findChildren<QWidget *>();
-    std::sort(controls.begin(), controls.end(),
-              [](const QWidget *a, const QWidget *b) { return a->objectName() < b->objectName(); });
-    QStringList seen;
-    for (const QWidget *control : controls) {
-        if (control->objectName().isEmpty())
-            continue;
-        QString caption;
-        if (const auto *label = qobject_cast<const QLabel *>(control))
-            caption = label->text();
-        else if (const auto *button = qobject_cast<const QAbstractButton *>(control))
-            caption = button->text();
-        seen << QStringLiteral("%1 %2 %3 \"%4\"")
-                    .arg(control->objectName(),
-                         control->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"))
-                    .arg(colour(clock, qPrintable(control->objectName())), 6, 16, QLatin1Char('0'))
-                    .arg(caption);
-    }
-    seen << QStringLiteral("Timer1 %1").arg(timer1(clock)->isActive() ? 1 : 0);
-    return seen;
-}
-
-// A clock whose ticks come when the test says: a timeout then runs one tick.
-std::unique_ptr<Blinds> newClock() {
-    auto clock = std::make_unique<Blinds>();
-    clock->setSteadyClock([] { return qint64{0}; });
-    return clock;
-}
-
-// A clock run from level 1 for `ticks` ticks, the last one a timeout, with
-// a pause asked for just before it when `pause` is set.
-std::unique_ptr<Blinds> ranClock(int ticks, bool pause) {
-    std::unique_ptr<Blinds> clock = newClock();
-    for (int n = 1; n < ticks; ++n)
-        clock->Timer1_Timer();
-    if (pause)
-        child<QPushButton>(clock.get(), "cmdPause")->click();
-    clock->Timer1_Elapsed();
-    return clock;
-}
-
-JournalRead journal() {
-    return readJournal(journalPathForCurrentFolder());
-}
-
-bool journalExists() {
-    return QFile::exists(journalPathForCurrentFolder());
-}
-
-Blinds *shownClock() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *clock = qobject_cast<Blinds *>(w); clock && clock->isVisible())
-            return clock;
-    return nullptr;
-}
-
-// "Start Orvandel" and "OK" on a fresh opening screen; the boxes that
-// showed, each answered with `answer`.
-QList<Box> startFromOpening(QMessageBox::StandardButton answer) {
-    auto *opening = new Opening(nullptr);
-    opening->show();
-    child<QRadioButton>(opening, "optStart(2)")->click();
-    auto *ok = child<QPushButton>(opening, "Command1");
-    return answerBoxes([ok] { QTest::mouseClick(ok, Qt::LeftButton); }, answer);
-}
-
-} // namespace
 
 class TestResume : public QObject {
     Q_OBJECT
@@ -115,13 +25,6 @@ private slots:
     void programEndKeepsTheJournal_data();
     void programEndKeepsTheJournal();
     void failedWritesNeverStopTheClock();
-    void yesResumesPaused();
-    void enterAnswersYes();
-    void noStartsAtLevelOneAndDropsTheJournal();
-    void noQuestionWithoutAFittingJournal_data();
-    void noQuestionWithoutAFittingJournal();
-    void savingATournamentDropsTheJournal_data();
-    void savingATournamentDropsTheJournal();
 
 private:
     QTemporaryDir m_data;
@@ -338,146 +241,6 @@ void TestResume::failedWritesNeverStopTheClock() {
     clock->Timer1_Elapsed();
     QCOMPARE(journal().entry.remainingMs, 1196000);
     QVERIFY(journal().entry.paused);
-}
-
-void TestResume::yesResumesPaused() {
-    QVERIFY(writeFile(ExampleTournament));
-    Module1::TimedTournament = true;
-    QVERIFY(ranClock(2 * 1200 + 900 + 125, false));
-    QCOMPARE(journal().entry.level, qint16(4));
-    const QList<Box> boxes = startFromOpening(QMessageBox::Yes);
-    QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.at(0).title, QStringLiteral("Orvandel"));
-    QCOMPARE(boxes.at(0).text, QStringLiteral("Resume the tournament at level 4 with 17:55 left?"));
-    QCOMPARE(boxes.at(0).icon, QMessageBox::Question);
-
-    Blinds *clock = shownClock();
-    QVERIFY(clock);
-    QCOMPARE(shownWindows(), QStringList{QStringLiteral("Blinds")});
-    QCOMPARE(pauseCaption(clock), QStringLiteral("Resume"));
-    QVERIFY(!timer1(clock)->isActive());
-    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
-    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$50"));
-    QCOMPARE(text(clock, "Label5"), QStringLiteral("This is the Final Level."));
-    QCOMPARE(text(clock, "Label1"), QStringLiteral("Current Level"));
-    QVERIFY(!shown(clock, "Label4"));
-    QCOMPARE(child<SoundPlayer>(clock, "MMControl1")->plays(), 1);
-
-    // A click on the time and the clock goes on from there.
-    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
-    clock->Timer1_Timer();
-    QCOMPARE(text(clock, "lblTime"), QStringLiteral(" 17:54"));
-}
-
-void TestResume::enterAnswersYes() {
-    QVERIFY(writeFile(tournamentFile(3, 2)));
-    QVERIFY(ranClock(130, false));
-    auto *opening = new Opening(nullptr);
-    opening->show();
-    child<QRadioButton>(opening, "optStart(2)")->click();
-    QStringList buttons;
-    QTimer watcher;
-    watcher.setInterval(5);
-    connect(&watcher, &QTimer::timeout, [&buttons] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            for (QAbstractButton *button : box->buttons())
-                buttons << button->text().remove(QLatin1Char('&'));
-            buttons.sort();
-            QTest::keyClick(box, Qt::Key_Return);
-        }
-    });
-    watcher.start();
-    QTest::mouseClick(child<QPushButton>(opening, "Command1"), Qt::LeftButton);
-    watcher.stop();
-    QCOMPARE(buttons, (QStringList{QStringLiteral("No"), QStringLiteral("Yes")}));
-    Blinds *clock = shownClock();
-    QVERIFY(clock);
-    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$20"));
-    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
-    QCOMPARE(journal().entry.remainingMs, 110000);
-}
-
-void TestResume::noStartsAtLevelOneAndDropsTheJournal() {
-    QVERIFY(writeFile(tournamentFile(3, 2)));
-    QVERIFY(ranClock(130, true));
-    const QList<Box> boxes = startFromOpening(QMessageBox::No);
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(!journalExists());
-    Blinds *clock = shownClock();
-    QVERIFY(clock);
-    // As a clock that was never run before.
-    const std::unique_ptr<Blinds> fresh = newClock();
-    QCOMPARE(look(clock), look(fresh.get()));
-    QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
-}
-
-void TestResume::noQuestionWithoutAFittingJournal_data() {
-    QTest::addColumn<QByteArray>("fileNow");
-    QTest::addColumn<bool>("replace");            // the journal the clock left, by:
-    QTest::addColumn<QByteArray>("journalBytes"); // these bytes
-    QTest::addColumn<int>("level");               // or an entry for this level
-    const QByteArray file = tournamentFile(3, 2);
-    // clang-format off
-    QTest::newRow("file changed") << tournamentFile(3, 3) << false << QByteArray() << 0;
-    QTest::newRow("a byte of the file changed") << QByteArray(file).replace("$20", "$25") << false << QByteArray() << 0;
-    QTest::newRow("a level fewer") << tournamentFile(1, 2) << false << QByteArray() << 0;
-    QTest::newRow("ended") << file << true << QByteArray() << 4;
-    QTest::newRow("torn journal") << file << true << QByteArray("Orvandel clock journal\nversion 1\nfile /tmp") << 0;
-    QTest::newRow("empty journal") << file << true << QByteArray() << 0;
-    QTest::newRow("not a journal") << file << true << QByteArray("3,2\r\n") << 0;
-    QTest::newRow("newer journal") << file << true << QByteArray("Orvandel clock journal\nversion 9\n") << 0;
-    // clang-format on
-}
-
-void TestResume::noQuestionWithoutAFittingJournal() {
-    QFETCH(QByteArray, fileNow);
-    QFETCH(bool, replace);
-    QFETCH(QByteArray, journalBytes);
-    QFETCH(int, level);
-    QVERIFY(writeFile(tournamentFile(3, 2)));
-    QVERIFY(ranClock(150, false));
-    QVERIFY(journal().ok());
-    if (level > 0) {
-        JournalEntry entry = journal().entry;
-        entry.level = static_cast<qint16>(level);
-        journalBytes = encodeJournal(entry);
-    }
-    QVERIFY(writeFile(fileNow));
-    if (replace)
-        QVERIFY(writeFile(journalBytes, journalPathForCurrentFolder()));
-    const QList<Box> boxes = startFromOpening(QMessageBox::Ok);
-    QCOMPARE(boxes.size(), 0);
-    QVERIFY(!journalExists());
-    Blinds *clock = shownClock();
-    QVERIFY(clock);
-    QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
-    QVERIFY(timer1(clock)->isActive());
-    QCOMPARE(text(clock, "lblTime"), QStringLiteral("00:00"));
-    QCOMPARE(text(clock, "lblCurrentSmall"), QStringLiteral("$10"));
-}
-
-void TestResume::savingATournamentDropsTheJournal_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("dropped");
-    QTest::newRow("OK") << "cmdOK" << true;
-    QTest::newRow("Cancel") << "cmdCancel" << false;
-}
-
-void TestResume::savingATournamentDropsTheJournal() {
-    QFETCH(QString, button);
-    QFETCH(bool, dropped);
-    QVERIFY(writeFile(tournamentFile(2, 2)));
-    QVERIFY(ranClock(10, false));
-    QVERIFY(journalExists());
-    Module1::NumberOfLevels = 2;
-    Module1::RoundDuration = 2;
-    auto *form = new frmBlindAmounts(nullptr);
-    form->show();
-    for (const char *name : {"txtSB(0)", "txtBB(0)", "txtSB(1)", "txtBB(1)"})
-        child<QLineEdit>(form, name)->setText(QStringLiteral("5"));
-    QVERIFY(clickThroughBoxes(child<QPushButton>(form, qPrintable(button))).isEmpty());
-    QCOMPARE(journalExists(), !dropped);
-    QCOMPARE(readFile() == tournamentFile(2, 2), !dropped);
 }
 
 QTEST_MAIN(TestResume)

@@ -1,0 +1,75 @@
+#pragma once
+// The resume suites on top of testsupport.h: clocks run tick by tick, all the
+// director can see of one, and the journal it leaves.
+#include "testsupport.h"
+
+#include "clock/blinds.h"
+#include "clock/journalfile.h"
+
+#include <QPushButton>
+#include <algorithm>
+#include <memory>
+
+namespace testsupport {
+
+inline QTimer *timer1(const Blinds *clock) {
+    return child<QTimer>(clock, "Timer1");
+}
+
+inline QString pauseCaption(const Blinds *clock) {
+    return child<QPushButton>(clock, "cmdPause")->text();
+}
+
+// Everything the director can see of a window, control by control: whether
+// it is hidden, its text colour and its text; and whether the clock runs.
+inline QStringList look(const Blinds *clock) {
+    QList<QWidget *> controls = clock->findChildren<QWidget *>();
+    std::sort(controls.begin(), controls.end(),
+              [](const QWidget *a, const QWidget *b) { return a->objectName() < b->objectName(); });
+    QStringList seen;
+    for (const QWidget *control : controls) {
+        if (control->objectName().isEmpty())
+            continue;
+        QString caption;
+        if (const auto *label = qobject_cast<const QLabel *>(control))
+            caption = label->text();
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+            caption = button->text();
+        seen << QStringLiteral("%1 %2 %3 \"%4\"")
+                    .arg(control->objectName(),
+                         control->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"))
+                    .arg(colour(clock, qPrintable(control->objectName())), 6, 16, QLatin1Char('0'))
+                    .arg(caption);
+    }
+    seen << QStringLiteral("Timer1 %1").arg(timer1(clock)->isActive() ? 1 : 0);
+    return seen;
+}
+
+// A clock whose ticks come when the test says: a timeout then runs one tick.
+inline std::unique_ptr<Blinds> newClock() {
+    auto clock = std::make_unique<Blinds>();
+    clock->setSteadyClock([] { return qint64{0}; });
+    return clock;
+}
+
+// A clock run from level 1 for `ticks` ticks, the last one a timeout, with
+// a pause asked for just before it when `pause` is set.
+inline std::unique_ptr<Blinds> ranClock(int ticks, bool pause) {
+    std::unique_ptr<Blinds> clock = newClock();
+    for (int n = 1; n < ticks; ++n)
+        clock->Timer1_Timer();
+    if (pause)
+        child<QPushButton>(clock.get(), "cmdPause")->click();
+    clock->Timer1_Elapsed();
+    return clock;
+}
+
+inline orvandel::JournalRead journal() {
+    return orvandel::readJournal(orvandel::journalPathForCurrentFolder());
+}
+
+inline bool journalExists() {
+    return QFile::exists(orvandel::journalPathForCurrentFolder());
+}
+
+} // namespace testsupport
