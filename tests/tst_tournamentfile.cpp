@@ -6,13 +6,7 @@
 
 using namespace orvandel;
 using namespace Qt::StringLiterals;
-using testsupport::blindsFile;
-using testsupport::countedFile;
-using testsupport::countedTournament;
-using testsupport::example;
-using testsupport::ExampleTournament;
-using testsupport::make;
-using testsupport::oneLevelFile;
+using namespace testsupport;
 
 class TestTournamentFile : public QObject {
     Q_OBJECT

@@ -24,14 +24,7 @@
 
 using namespace orvandel;
 using namespace Qt::StringLiterals;
-using testsupport::blindsFile;
-using testsupport::countedFile;
-using testsupport::countedTournament;
-using testsupport::example;
-using testsupport::ExampleTournament;
-using testsupport::make;
-using testsupport::oneLevelFile;
-using testsupport::writeFile;
+using namespace testsupport;
 
 namespace {
 
