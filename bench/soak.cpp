@@ -4,16 +4,13 @@
 // clicks, and judges at the end whether every second the tournament lasted
 // was counted and shown, and whether its memory, files or threads grew.
 //
-// Reading the label: a hidden copy of the clock window, laid out at the
-// screen's size, draws every text the time label can show (each second of
-// each level length, "Paused", "Ended!"); three pixel rows across the digits
-// identify each drawing. A row hash that matches none is reported, never
-// guessed.
+// Reading the label: see soakprobe.cpp.
 //
 // Time: libfaketime runs the program's clocks at `factor` times the real
 // ones, so a real interval here times the factor is the program's interval.
 
 #include "bench/modes.h"
+#include "bench/soakprobe.h"
 
 #include "app/module1.h"
 #include "clock/blinds.h"
@@ -21,48 +18,25 @@
 #include "setup/tournamentfile.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QHash>
-#include <QImage>
-#include <QLabel>
 #include <QScreen>
-#include <QTimer>
-#include <X11/Xlib.h>
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstdio>
 #include <ctime>
 #include <deque>
-#include <dlfcn.h>
-#include <fcntl.h>
 #include <optional>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace bench {
 namespace {
 
-constexpr QRgb Blue = 0xff0000ffu;
 constexpr long SampleNs = 200'000;
 constexpr int StableSamples = 5;
 // How far a display's count may lie from the one the time since the last
 // display suggests; less than the shortest level (a minute), whose texts
 // repeat in the next.
 constexpr qint64 CatchUpWindow = 25;
-// XWD header fields (big-endian 32-bit words) of Xvfb's -fbdir file.
-constexpr int XwdHeaderSize = 0, XwdWidth = 4, XwdHeight = 5, XwdBitsPerPixel = 11,
-              XwdBytesPerLine = 12, XwdColours = 19;
-constexpr int XwdColourBytes = 12;
-
-double realSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
 
 void figure(const char *name, double value, int decimals) {
     std::printf("%s %.*f\n", name, decimals, value);
@@ -83,131 +57,6 @@ void fail(const QString &text) {
     std::printf("error soak: %s\n", text.toLocal8Bit().constData());
     std::fflush(stdout);
     ++failed;
-}
-
-std::uint64_t hashRow(std::uint64_t hash, const QRgb *pixels, int count) {
-    for (int i = 0; i < count; ++i) {
-        hash ^= pixels[i] & 0xffffffu;
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
-}
-
-// Xvfb's screen as a file in memory.
-class Framebuffer {
-public:
-    bool open(const QString &path, QString *why) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-        if (fd < 0) {
-            *why = QStringLiteral("cannot open ") + path;
-            return false;
-        }
-        struct stat info {};
-        fstat(fd, &info);
-        m_size = static_cast<std::size_t>(info.st_size);
-        void *map = mmap(nullptr, m_size, PROT_READ, MAP_SHARED, fd, 0);
-        ::close(fd);
-        if (map == MAP_FAILED) {
-            *why = QStringLiteral("cannot map ") + path;
-            return false;
-        }
-        m_base = static_cast<const unsigned char *>(map);
-        auto word = [this](int i) {
-            const unsigned char *p = m_base + std::ptrdiff_t{4} * i;
-            return static_cast<quint32>(p[0]) << 24 | static_cast<quint32>(p[1]) << 16 |
-                   static_cast<quint32>(p[2]) << 8 | static_cast<quint32>(p[3]);
-        };
-        if (word(XwdBitsPerPixel) != 32) {
-            *why = QStringLiteral("the screen is not 32 bits a pixel");
-            return false;
-        }
-        m_width = static_cast<int>(word(XwdWidth));
-        m_height = static_cast<int>(word(XwdHeight));
-        m_stride = word(XwdBytesPerLine);
-        m_offset = word(XwdHeaderSize) + word(XwdColours) * XwdColourBytes;
-        return true;
-    }
-    const QRgb *row(int x, int y) const {
-        return reinterpret_cast<const QRgb *>(
-            m_base + m_offset + std::size_t{m_stride} * quint32(y) + std::size_t{4} * quint32(x));
-    }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-
-private:
-    const unsigned char *m_base = nullptr;
-    std::size_t m_size = 0;
-    quint32 m_stride = 0, m_offset = 0;
-    int m_width = 0, m_height = 0;
-};
-
-// Mouse clicks through the XTest extension (its client library is loaded
-// at run time: only its runtime part comes with xdotool).
-class Clicker {
-public:
-    bool open(QString *why) {
-        m_display = XOpenDisplay(nullptr);
-        void *xtst = dlopen("libXtst.so.6", RTLD_NOW);
-        if (!m_display || !xtst) {
-            *why = QStringLiteral("no X display or no libXtst.so.6");
-            return false;
-        }
-        m_motion = reinterpret_cast<MotionFn>(dlsym(xtst, "XTestFakeMotionEvent"));
-        m_button = reinterpret_cast<ButtonFn>(dlsym(xtst, "XTestFakeButtonEvent"));
-        if (!m_motion || !m_button) {
-            *why = QStringLiteral("libXtst.so.6 lacks the fake-input calls");
-            return false;
-        }
-        return true;
-    }
-    // Clicks at (x, y), leaves the pointer at (awayX, awayY); returns the
-    // real time at which the server had handled the click.
-    double click(int x, int y, int awayX, int awayY) {
-        m_motion(m_display, -1, x, y, 0);
-        XSync(m_display, False);
-        const double before = realSeconds();
-        m_button(m_display, 1, True, 0);
-        m_button(m_display, 1, False, 0);
-        XSync(m_display, False);
-        const double after = realSeconds();
-        m_motion(m_display, -1, awayX, awayY, 0);
-        XSync(m_display, False);
-        return (before + after) / 2;
-    }
-
-private:
-    using MotionFn = int (*)(Display *, int, int, int, unsigned long);
-    using ButtonFn = int (*)(Display *, unsigned int, Bool, unsigned long);
-    Display *m_display = nullptr;
-    MotionFn m_motion = nullptr;
-    ButtonFn m_button = nullptr;
-};
-
-struct Resources {
-    double rssKb = -1;
-    double fds = -1;
-    double threads = -1;
-};
-
-Resources readResources(const QString &pidFile) {
-    Resources r;
-    QFile pidText(pidFile);
-    if (!pidText.open(QIODevice::ReadOnly))
-        return r;
-    const qint64 pid = pidText.readAll().trimmed().toLongLong();
-    const QString proc = QStringLiteral("/proc/%1/").arg(pid);
-    QFile status(proc + QStringLiteral("status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:"))
-                r.rssKb = line.mid(6).trimmed().split(' ').value(0).toDouble();
-    }
-    r.fds = static_cast<double>(QDir(proc + QStringLiteral("fd"))
-                                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
-                                    .size());
-    r.threads = static_cast<double>(
-        QDir(proc + QStringLiteral("task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
-    return r;
 }
 
 // One run of the clock between a start or resume and the next pause or end.
@@ -258,96 +107,22 @@ int runSoakWatch(int argc, char **argv, const SoakOptions &options) {
         return {};
     };
 
-    // The hidden copy, at the screen's size, that draws the label's texts.
     Blinds copy;
-    copy.setAttribute(Qt::WA_DontShowOnScreen);
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    copy.show();
-    copy.setGeometry(QRect(QPoint(0, 0), screen));
-    QCoreApplication::processEvents();
-    if (auto *timer = copy.findChild<QTimer *>(QStringLiteral("Timer1")))
-        timer->stop();
-    auto *time = copy.findChild<QLabel *>(QStringLiteral("lblTime"));
-    auto *line5 = copy.findChild<QLabel *>(QStringLiteral("Label5"));
-    if (!time || !line5) {
-        fail(QStringLiteral("the clock window has no lblTime or Label5"));
+    LabelTexts known;
+    QString why;
+    if (!learnLabelTexts(copy, screen, levelSeconds, &known, &why)) {
+        fail(why);
         return 2;
     }
-    const QRect label = time->geometry();
-
-    auto draw = [](QLabel *target, const QString &text, const QRegion &clip) {
-        QImage image(target->size(), QImage::Format_RGB32);
-        image.fill(Blue);
-        target->setText(text);
-        // render() puts the clip's top left corner at the offset given.
-        target->render(&image, clip.isEmpty() ? QPoint() : clip.boundingRect().topLeft(), clip,
-                       QWidget::RenderFlags());
-        return image;
-    };
-    // Rows across the digits, between the ink's top and bottom.
-    const QImage sample = draw(time, QStringLiteral("00:00"), QRegion());
-    if (qEnvironmentVariableIsSet("ORVANDEL_SOAK_DEBUG")) {
-        sample.save(QStringLiteral("/tmp/soak-sample.png"));
-        draw(time, QStringLiteral("00:01"), QRegion())
-            .save(QStringLiteral("/tmp/soak-sample1.png"));
-    }
-    int inkTop = -1, inkBottom = -1;
-    for (int y = 0; y < sample.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(sample.constScanLine(y));
-        if (std::any_of(line, line + sample.width(),
-                        [](QRgb p) { return (p & 0xffffffu) != (Blue & 0xffffffu); })) {
-            inkTop = inkTop < 0 ? y : inkTop;
-            inkBottom = y;
-        }
-    }
-    if (inkTop < 0) {
-        fail(QStringLiteral("the time label draws nothing"));
-        return 2;
-    }
-    const std::vector<int> rows = {inkTop + (inkBottom - inkTop) * 3 / 10,
-                                   inkTop + (inkBottom - inkTop) / 2,
-                                   inkTop + (inkBottom - inkTop) * 7 / 10};
-    // The left eighth stays out: the pause click lands there, and with it
-    // the pointer and the label's tooltip.
-    const int firstColumn = label.width() / 8;
-    const int columns = label.width() - firstColumn;
-    QRegion clip;
-    for (const int y : rows)
-        clip += QRect(0, y, label.width(), 1);
-
-    QHash<quint64, QString> texts;
-    auto addText = [&](const QString &text) {
-        const QImage image = draw(time, text, clip);
-        std::uint64_t hash = 0xcbf29ce484222325ull;
-        for (const int y : rows)
-            hash =
-                hashRow(hash, reinterpret_cast<const QRgb *>(image.constScanLine(y)) + firstColumn,
-                        columns);
-        const auto found = texts.constFind(hash);
-        if (found != texts.cend() && found.value() != text) {
-            fail(QStringLiteral("\"%1\" and \"%2\" look the same").arg(found.value(), text));
-            return false;
-        }
-        texts.insert(hash, text);
-        return true;
-    };
-    std::vector<qint64> lengths = levelSeconds;
-    std::sort(lengths.begin(), lengths.end());
-    lengths.erase(std::unique(lengths.begin(), lengths.end()), lengths.end());
-    for (const qint64 s : lengths)
-        for (qint64 v = 0; v < s; ++v)
-            if (!addText(
-                    orvandel::timeText(static_cast<qint16>(v / 60), static_cast<qint16>(v % 60))))
-                return 2;
-    if (!addText(QStringLiteral("Paused")) || !addText(QStringLiteral("Ended!")))
-        return 2;
-    const QImage endedTime = draw(time, QStringLiteral("Ended!"), QRegion());
-    const QImage endedLine = draw(line5, QStringLiteral("This tournament has"), QRegion());
-    const QRect line5Rect = line5->geometry();
+    const QRect &label = known.label;
+    const std::vector<int> &rows = known.rows;
+    const int firstColumn = known.firstColumn;
+    const int columns = known.columns;
+    const QHash<quint64, QString> &texts = known.texts;
 
     Framebuffer fb;
     Clicker clicker;
-    QString why;
     if (!fb.open(options.framebuffer, &why) || !clicker.open(&why)) {
         fail(why);
         return 2;
@@ -608,8 +383,8 @@ int runSoakWatch(int argc, char **argv, const SoakOptions &options) {
                      lastUnknown.toLocal8Bit().constData());
     check("soak_changes_in_pause", static_cast<double>(changedInPause), 0, "=", 0,
           changedInPause == 0);
-    const bool endedShown = sameAsDrawn(endedTime, label);
-    const bool lineShown = sameAsDrawn(endedLine, line5Rect);
+    const bool endedShown = sameAsDrawn(known.endedTime, label);
+    const bool lineShown = sameAsDrawn(known.endedLine, known.line5Rect);
     std::printf("soak_final_time_text %s target=Ended! %s\n", endedShown ? "Ended!" : "other",
                 endedShown ? "ok" : "MISS");
     std::printf("soak_final_line_text %s target=This_tournament_has %s\n",
