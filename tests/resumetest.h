@@ -6,7 +6,10 @@
 #include "clock/blinds.h"
 #include "clock/journalfile.h"
 
+#include <QFile>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 
@@ -71,5 +74,28 @@ inline orvandel::JournalRead journal() {
 inline bool journalExists() {
     return QFile::exists(orvandel::journalPathForCurrentFolder());
 }
+
+// Inherited next to QObject by a resume suite: its journals in a private data
+// folder for the whole suite (initTestCase), each test in a fresh working
+// folder (init, cleanup).
+class ResumeTest {
+protected:
+    void setUpJournals() {
+        QVERIFY(m_data.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
+        QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                    .startsWith(m_data.path()));
+    }
+    void setUpFolder() {
+        m_folder = std::make_unique<WorkFolder>();
+        Module1::SoundFile = QStringLiteral("sound1.wav");
+    }
+    void tearDownFolder() { m_folder.reset(); }
+    QString folderPath() const { return m_folder->path(); }
+
+private:
+    QTemporaryDir m_data;
+    std::unique_ptr<WorkFolder> m_folder;
+};
 
 } // namespace testsupport

@@ -10,13 +10,13 @@
 using namespace testsupport;
 using namespace orvandel;
 
-class TestResume : public QObject {
+class TestResume : public QObject, public ResumeTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { setUpJournals(); }
+    void init() { setUpFolder(); }
+    void cleanup() { tearDownFolder(); }
 
     void restoredEqualsTicked_data();
     void restoredEqualsTicked();
@@ -25,27 +25,7 @@ private slots:
     void programEndKeepsTheJournal_data();
     void programEndKeepsTheJournal();
     void failedWritesNeverStopTheClock();
-
-private:
-    QTemporaryDir m_data;
-    std::unique_ptr<WorkFolder> m_folder;
 };
-
-void TestResume::initTestCase() {
-    QVERIFY(m_data.isValid());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
-    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
-                .startsWith(m_data.path()));
-}
-
-void TestResume::init() {
-    m_folder = std::make_unique<WorkFolder>();
-    Module1::SoundFile = QStringLiteral("sound1.wav");
-}
-
-void TestResume::cleanup() {
-    m_folder.reset();
-}
 
 void TestResume::restoredEqualsTicked_data() {
     QTest::addColumn<QByteArray>("file");
@@ -139,7 +119,7 @@ void TestResume::journalFollowsTheClock() {
     JournalRead read = journal();
     QCOMPARE(read.error, JournalError::None);
     QCOMPARE(read.entry.tournamentPath,
-             QDir(m_folder->path()).canonicalPath() + QStringLiteral("/blinds.dat"));
+             QDir(folderPath()).canonicalPath() + QStringLiteral("/blinds.dat"));
     QCOMPARE(read.entry.tournamentHash, tournamentHash(readFile()));
     QCOMPARE(read.entry.level, qint16(1));
     QCOMPARE(read.entry.remainingMs, 119000);

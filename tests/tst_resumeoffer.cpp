@@ -34,13 +34,13 @@ QList<Box> startFromOpening(QMessageBox::StandardButton answer) {
 
 } // namespace
 
-class TestResumeOffer : public QObject {
+class TestResumeOffer : public QObject, public ResumeTest {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { setUpJournals(); }
+    void init() { setUpFolder(); }
+    void cleanup() { tearDownFolder(); }
 
     void yesResumesPaused();
     void enterAnswersYes();
@@ -49,27 +49,7 @@ private slots:
     void noQuestionWithoutAFittingJournal();
     void savingATournamentDropsTheJournal_data();
     void savingATournamentDropsTheJournal();
-
-private:
-    QTemporaryDir m_data;
-    std::unique_ptr<WorkFolder> m_folder;
 };
-
-void TestResumeOffer::initTestCase() {
-    QVERIFY(m_data.isValid());
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_data.path()));
-    QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
-                .startsWith(m_data.path()));
-}
-
-void TestResumeOffer::init() {
-    m_folder = std::make_unique<WorkFolder>();
-    Module1::SoundFile = QStringLiteral("sound1.wav");
-}
-
-void TestResumeOffer::cleanup() {
-    m_folder.reset();
-}
 
 void TestResumeOffer::yesResumesPaused() {
     QVERIFY(writeFile(ExampleTournament));
