@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <initializer_list>
@@ -57,6 +58,8 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     // Nobody touches the laptop during a tournament; the screen must not
     // blank or lock while the clock runs.
     m_awake = new ScreenAwake(this);
+    buildMenu();
+    m_publishedFace = face();
 }
 
 void Blinds::buildControls() {
@@ -195,6 +198,12 @@ QString Blinds::blindAt(const BlindTable &table, qint16 level) {
 }
 
 void Blinds::Timer1_Timer() {
+    // A burst of caught-up ticks is published once, at its end.
+    const auto publish = qScopeGuard([this] {
+        if (!m_holdAlerts && !m_replaying)
+            publishFace();
+    });
+
     // 1. Pause gate: a pause asked for takes effect on this tick, which
     // still counts its second.
     if (cmdPause->text() == CaptionResume)
@@ -246,6 +255,7 @@ void Blinds::Timer1_Elapsed() {
     if (std::exchange(m_alertHeld, false))
         alert();
     recordJournal();
+    publishFace();
 
     if (!Timer1->isActive())
         return;
@@ -347,6 +357,7 @@ void Blinds::pauseClick() {
         cmdPause->setText(CaptionPause);
     }
     recordJournal();
+    publishFace();
 }
 
 void Blinds::closeEvent(QCloseEvent *event) {

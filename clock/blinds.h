@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/catchup.h"
+#include "clock/clockface.h"
 #include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
@@ -11,6 +12,8 @@
 #include <functional>
 
 class ClockLabel;
+class QAction;
+class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
@@ -63,6 +66,9 @@ public:
     // tournament (orvandel::fitsTournament).
     void restore(const orvandel::JournalEntry &entry);
 
+    // What the clock shows now. faceChanged() follows every change of it.
+    orvandel::ClockFace face() const;
+
     // Size of the design, in twips; the window scales it to fit. The next
     // level's big blind and the picture reach past the designed client area,
     // so the area that is fitted to the window includes them.
@@ -71,7 +77,12 @@ public:
     static constexpr int FittedWidth = 15375;
     static constexpr int FittedHeight = 9600;
 
+signals:
+    void faceChanged(const orvandel::ClockFace &face);
+
 protected:
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -84,6 +95,10 @@ private:
     };
 
     void buildControls();
+    void buildMenu();
+    void setFullScreen(bool on);
+    // Sends faceChanged() when the face differs from the one last sent.
+    void publishFace();
     void loadTournament();
     void relayout();
     void timeText();
@@ -113,6 +128,9 @@ private:
     QTimer *Timer1;
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
+    // The card room's additions, switched by a right-click anywhere.
+    QMenu *mnuClock;
+    QAction *actFullScreen;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
@@ -120,6 +138,7 @@ private:
     bool m_alertHeld = false;  // an alert came due during the burst
     orvandel::ClockJournal m_journal;
     bool m_replaying = false; // restore() runs the ticks up to the journal's point
+    orvandel::ClockFace m_publishedFace;
 
     // Window state
     qint16 MinutesLeft = 0;

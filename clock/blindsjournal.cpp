@@ -69,4 +69,5 @@ void Blinds::restore(const JournalEntry &entry) {
     Timer1->stop();
     lblTime->setText(QStringLiteral("Paused"));
     recordJournal();
+    publishFace();
 }

@@ -6,7 +6,10 @@
 #include "clock/fit.h"
 #include "clock/screenchoice.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 
 using namespace orvandel;
@@ -26,11 +29,40 @@ void Blinds::keyPressEvent(QKeyEvent *event) {
         if (!lblTime->isHidden())
             pauseClick();
     } else if (event->key() == Qt::Key_F11) {
-        if (isFullScreen())
-            showMaximized();
-        else
-            showFullScreen();
+        setFullScreen(!isFullScreen());
     }
+}
+
+void Blinds::buildMenu() {
+    mnuClock = new QMenu(this);
+    mnuClock->setObjectName(QStringLiteral("mnuClock"));
+    actFullScreen = mnuClock->addAction(QStringLiteral("Full screen"));
+    actFullScreen->setObjectName(QStringLiteral("actFullScreen"));
+    actFullScreen->setCheckable(true);
+    actFullScreen->setChecked(isFullScreen());
+    connect(actFullScreen, &QAction::triggered, this, &Blinds::setFullScreen);
+}
+
+void Blinds::setFullScreen(bool on) {
+    if (on == isFullScreen())
+        return;
+    if (on)
+        showFullScreen();
+    else
+        showMaximized();
+}
+
+void Blinds::contextMenuEvent(QContextMenuEvent *event) {
+    // A right-click anywhere, on the time and the aces too, only opens the
+    // menu: those take the left button alone.
+    event->accept();
+    mnuClock->popup(event->globalPos());
+}
+
+void Blinds::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        actFullScreen->setChecked(isFullScreen());
 }
 
 void Blinds::resizeEvent(QResizeEvent *event) {

@@ -1,0 +1,36 @@
+#include "clock/clockface.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace orvandel {
+
+const FaceControl *ClockFace::control(QStringView name) const {
+    for (const FaceControl &c : controls) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+QByteArray faceToJson(const ClockFace &face) {
+    QJsonObject controls;
+    for (const FaceControl &c : face.controls) {
+        controls.insert(c.name, QJsonObject{
+                                    {QStringLiteral("text"), c.text},
+                                    {QStringLiteral("color"), c.colour.name(QColor::HexRgb)},
+                                    {QStringLiteral("visible"), c.visible},
+                                });
+    }
+    const QJsonObject root{
+        {QStringLiteral("controls"), controls},
+        {QStringLiteral("level"), face.level},
+        {QStringLiteral("levelCount"), face.levelCount},
+        {QStringLiteral("remainingMs"), face.remainingMs},
+        {QStringLiteral("paused"), face.paused},
+        {QStringLiteral("ended"), face.ended},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+} // namespace orvandel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <QtGlobal>
+
+// What the clock shows, as a value: every label of the clock window under its
+// objectName, with its text, colour and whether it is shown, and where the
+// tournament stands. The clock window publishes it whenever it changes; the
+// live view, the journal and tests read this value, never the window.
+namespace orvandel {
+
+struct FaceControl {
+    QString name; // the label's objectName, e.g. "lblTime" or "Label2(1)"
+    QString text;
+    QColor colour;
+    bool visible = true;
+    friend bool operator==(const FaceControl &, const FaceControl &) = default;
+};
+
+struct ClockFace {
+    QList<FaceControl> controls; // in the window's order
+    qint16 level = 0;
+    qint16 levelCount = 0;
+    qint32 remainingMs = 0;
+    bool paused = false;
+    bool ended = false;
+
+    // The control of that name, or nullptr.
+    const FaceControl *control(QStringView name) const;
+    friend bool operator==(const ClockFace &, const ClockFace &) = default;
+};
+
+// {"controls": {NAME: {"text": ..., "color": "#rrggbb", "visible": bool}, ...},
+//  "level": N, "levelCount": N, "remainingMs": N, "paused": bool, "ended": bool}
+QByteArray faceToJson(const ClockFace &face);
+
+} // namespace orvandel

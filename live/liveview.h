@@ -1,0 +1,44 @@
+#pragma once
+
+#include "clock/clockface.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <memory>
+
+// The clock shown on every phone and TV of the room's network: a small web
+// server of the program's own, read-only, that serves a page mirroring the
+// clock's face, the face as JSON at /state, and a WebSocket at /live that
+// pushes every change. It reads the face it is given, never the window.
+class LiveView final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LiveView)
+
+public:
+    explicit LiveView(QObject *parent = nullptr);
+    ~LiveView() override;
+
+    // Listens on every address of the machine, on the first free port from
+    // `first` to `last`. False when none could be opened, with the reason in
+    // `error`.
+    bool start(quint16 first = 8088, quint16 last = 8108, QString *error = nullptr);
+    // Closes the port; every open page is told that the clock is no longer
+    // shared before its connection closes.
+    void stop();
+    bool isRunning() const;
+    quint16 port() const;
+
+    // The face every viewer sees from now on; sent at once to every open
+    // WebSocket when it differs from the last.
+    void publish(const orvandel::ClockFace &face);
+
+private:
+    struct Server;
+    std::unique_ptr<Server> m_server;
+};
+
+// The address a viewer on the room's network opens:
+// http://<the machine's first non-loopback IPv4 address that is up>:<port>/,
+// or http://127.0.0.1:<port>/ when there is none.
+QUrl liveUrl(quint16 port);
