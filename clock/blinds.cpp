@@ -51,6 +51,7 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     setAutoFillBackground(true);
 
     buildControls();
+    buildRemote();
     loadTournament();
     m_journal.open(QString::fromLatin1(TournamentFileName));
     relayout();

@@ -5,6 +5,7 @@
 #include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -12,6 +13,7 @@
 #include <functional>
 
 class ClockLabel;
+class frmRemote;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -19,6 +21,10 @@ class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
+
+namespace orvandel {
+enum class RemoteAction;
+} // namespace orvandel
 
 // The tournament file could not be run by the clock: missing, short, or with
 // values the clock cannot run. The opening screen reports it and stays.
@@ -66,6 +72,12 @@ public:
     // tournament (orvandel::fitsTournament).
     void restore(const orvandel::JournalEntry &entry);
 
+    // A press of Pause or Resume on the director's phone: the click on the
+    // time, but only when it brings the clock to the state asked for, so that
+    // a press sent twice or retried never undoes itself. True when it acted;
+    // the clock's window then says so for a few seconds.
+    bool remoteControl(orvandel::RemoteAction action);
+
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
 
@@ -105,6 +117,8 @@ private:
     void announcement();
     void levelChange();
     void pauseClick();
+    void buildRemote();
+    void showRemoteNotice(const QString &notice);
     void startTimer1();
     void alert();
     // Indexed by level number, as the file counts them; element 0 stays empty.
@@ -131,6 +145,9 @@ private:
     // The card room's additions, switched by a right-click anywhere.
     QMenu *mnuClock = nullptr;
     QAction *actFullScreen = nullptr;
+    // Tells the room for a few seconds why the clock stopped or went on.
+    ClockLabel *lblRemoteNotice;
+    QTimer *tmrRemoteNotice;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;

@@ -1,0 +1,61 @@
+// The clock driven from the director's phone: the pause gate a press goes
+// through and the notice that tells the room.
+#include "clock/blinds.h"
+
+#include "clock/clocklabel.h"
+#include "clock/colours.h"
+#include "live/remotecontrol.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <chrono>
+
+using namespace orvandel;
+using namespace orvandel::colours;
+using namespace std::chrono_literals;
+
+namespace {
+constexpr auto NoticeShownFor = 5s;
+} // namespace
+
+void Blinds::buildRemote() {
+    // Bottom left, where nothing else is drawn.
+    lblRemoteNotice = new ClockLabel(this);
+    lblRemoteNotice->setObjectName(QStringLiteral("lblRemoteNotice"));
+    lblRemoteNotice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont font = lblRemoteNotice->font();
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    lblRemoteNotice->setFont(font);
+    setForeColor(lblRemoteNotice, White);
+    lblRemoteNotice->hide();
+    m_design.push_back({lblRemoteNotice, 240, 8400, 3765, 600, 18});
+
+    tmrRemoteNotice = new QTimer(this);
+    tmrRemoteNotice->setObjectName(QStringLiteral("tmrRemoteNotice"));
+    tmrRemoteNotice->setSingleShot(true);
+    tmrRemoteNotice->setInterval(NoticeShownFor);
+    connect(tmrRemoteNotice, &QTimer::timeout, lblRemoteNotice, &QWidget::hide);
+}
+
+bool Blinds::remoteControl(RemoteAction action) {
+    // Running: counting, no pause asked for. Paused: the pause has taken
+    // effect. A clock that stopped by itself (the untimed final round, the
+    // end) is neither, and a hidden time cannot be clicked.
+    const bool asked = cmdPause->text() == QLatin1String("Resume");
+    const bool counting = Timer1->isActive();
+    const bool running = counting && !asked;
+    const bool paused = !counting && asked;
+    if (lblTime->isHidden() || !(action == RemoteAction::Pause ? running : paused))
+        return false;
+    pauseClick();
+    showRemoteNotice(action == RemoteAction::Pause ? QStringLiteral("Paused from a phone")
+                                                   : QStringLiteral("Resumed from a phone"));
+    return true;
+}
+
+void Blinds::showRemoteNotice(const QString &notice) {
+    lblRemoteNotice->setCaption(notice);
+    lblRemoteNotice->show();
+    lblRemoteNotice->raise();
+    tmrRemoteNotice->start();
+}
