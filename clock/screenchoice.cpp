@@ -32,6 +32,23 @@ qsizetype clockScreen(const QList<QRect> &screens, qsizetype openingScreen) {
     return best;
 }
 
+qsizetype directorScreen(const QList<QRect> &screens, qsizetype clockScreen, qsizetype primary) {
+    if (screens.size() == 1)
+        return 0;
+    if (primary >= 0 && primary < screens.size() && primary != clockScreen)
+        return primary;
+    qsizetype best = -1;
+    qint64 bestArea = 0;
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const qint64 area = qint64{screens[i].width()} * screens[i].height();
+        if (i != clockScreen && (best < 0 || area < bestArea)) {
+            best = i;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
 QScreen *screenForClock() {
     const QList<QScreen *> screens = QGuiApplication::screens();
     if (screens.size() < 2)
@@ -50,6 +67,14 @@ QScreen *screenInsteadOf(const QScreen *gone) {
     left.removeAll(gone);
     const qsizetype target = clockScreen(geometries(left), -1);
     return target >= 0 ? left[target] : nullptr;
+}
+
+QScreen *screenForDirector(const QWidget *clock) {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const qsizetype target =
+        directorScreen(geometries(screens), screens.indexOf(clock ? clock->screen() : nullptr),
+                       screens.indexOf(QGuiApplication::primaryScreen()));
+    return target >= 0 ? screens[target] : nullptr;
 }
 
 void fillScreen(QWidget *window, QScreen *target) {

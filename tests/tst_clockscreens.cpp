@@ -44,6 +44,8 @@ private slots:
 
     void choiceOfScreen_data();
     void choiceOfScreen();
+    void directorsScreen_data();
+    void directorsScreen();
     void clockGoesAwayFromTheOpeningScreen_data();
     void clockGoesAwayFromTheOpeningScreen();
     void fullScreenOnTheTv();
@@ -96,6 +98,34 @@ void TestClockScreens::choiceOfScreen() {
     QFETCH(int, opening);
     QFETCH(int, clock);
     QCOMPARE(orvandel::clockScreen(screens, opening), qsizetype{clock});
+}
+
+void TestClockScreens::directorsScreen_data() {
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<int>("clock");
+    QTest::addColumn<int>("primary");
+    QTest::addColumn<int>("director");
+    const QRect laptop(0, 0, 1366, 768);
+    const QRect tv(1366, 0, 1920, 1080);
+    const QRect uhd(3286, 0, 3840, 2160);
+    // clang-format off
+    QTest::newRow("one screen")              << QList<QRect>{laptop}          << 0  << 0  << 0;
+    QTest::newRow("clock on the TV")         << QList<QRect>{laptop, tv}      << 1  << 0  << 0;
+    QTest::newRow("clock on the laptop")     << QList<QRect>{laptop, tv}      << 0  << 0  << 1;
+    QTest::newRow("TV first, clock on it")   << QList<QRect>{tv, laptop}      << 0  << 1  << 1;
+    QTest::newRow("three: the primary")      << QList<QRect>{uhd, tv, laptop} << 0  << 1  << 1;
+    QTest::newRow("three: smallest free")    << QList<QRect>{uhd, tv, laptop} << 0  << 0  << 2;
+    QTest::newRow("clock nowhere known")     << QList<QRect>{tv, laptop}      << -1 << -1 << 1;
+    QTest::newRow("no screens")              << QList<QRect>{}                << -1 << -1 << -1;
+    // clang-format on
+}
+
+void TestClockScreens::directorsScreen() {
+    QFETCH(QList<QRect>, screens);
+    QFETCH(int, clock);
+    QFETCH(int, primary);
+    QFETCH(int, director);
+    QCOMPARE(orvandel::directorScreen(screens, clock, primary), qsizetype{director});
 }
 
 // Starts the clock the way the director does: "Start" and "OK" on the

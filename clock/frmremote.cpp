@@ -1,0 +1,92 @@
+#include "clock/frmremote.h"
+
+#include "app/windowchrome.h"
+#include "clock/screenchoice.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <chrono>
+
+using namespace orvandel;
+using namespace std::chrono_literals;
+
+namespace {
+constexpr auto ShownFor = 2min;
+} // namespace
+
+frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
+    prepareWindow(this, QStringLiteral("frmRemote"), QStringLiteral("Control from a phone"));
+
+    Label1 = new QLabel(
+        QStringLiteral("Scan this code with the director's phone to pause and resume the clock "
+                       "from the table."),
+        this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    QFont heading = Label1->font();
+    heading.setPointSizeF(12);
+    Label1->setFont(heading);
+
+    picRemoteQr = new QLabel(this);
+    picRemoteQr->setObjectName(QStringLiteral("picRemoteQr"));
+    picRemoteQr->setAlignment(Qt::AlignCenter);
+
+    lblRemoteUrl = new QLabel(this);
+    lblRemoteUrl->setObjectName(QStringLiteral("lblRemoteUrl"));
+    lblRemoteUrl->setAlignment(Qt::AlignCenter);
+    lblRemoteUrl->setTextFormat(Qt::PlainText);
+    lblRemoteUrl->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont address = lblRemoteUrl->font();
+    address.setPointSizeF(11);
+    lblRemoteUrl->setFont(address);
+
+    Label2 = new QLabel(
+        QStringLiteral("Whoever has this address can pause the clock. \"Stop phone control\" on "
+                       "the clock's menu takes control away from every phone."),
+        this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setWordWrap(true);
+
+    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setDefault(true);
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Label1);
+    layout->addWidget(picRemoteQr);
+    layout->addWidget(lblRemoteUrl);
+    layout->addWidget(Label2);
+    layout->addWidget(cmdClose, 0, Qt::AlignHCenter);
+    Label1->setFixedWidth(360);
+    Label2->setFixedWidth(360);
+
+    tmrClose = new QTimer(this);
+    tmrClose->setObjectName(QStringLiteral("tmrClose"));
+    tmrClose->setSingleShot(true);
+    tmrClose->setInterval(ShownFor);
+    connect(tmrClose, &QTimer::timeout, this, &QWidget::close);
+}
+
+void frmRemote::setAddress(const QUrl &address) {
+    const QString text = address.toString(QUrl::FullyEncoded);
+    lblRemoteUrl->setText(text);
+    tmrClose->start();
+}
+
+void frmRemote::showBesideClock() {
+    if (QScreen *target = screenForDirector(parentWidget())) {
+        setScreen(target);
+        adjustSize();
+        move(target->availableGeometry().center() - rect().center());
+    }
+    show();
+    raise();
+    activateWindow();
+}
