@@ -130,7 +130,7 @@ private:
     ClockLabel *Picture1;
     // The card room's additions, switched by a right-click anywhere.
     QMenu *mnuClock;
-    QAction *actFullScreen;
+    QAction *actFullScreen = nullptr; // made after the window takes its first state
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
