@@ -22,13 +22,15 @@
         off: 'The clock is no longer shared.',
     };
 
-    // A long text shrinks until it fits its place, as on the clock.
+    // A long text shrinks until it fits its place, as on the clock, in the
+    // middle of the line it had.
     function fit(element) {
-        element.style.fontSize = '';
+        element.style.fontSize = element.style.lineHeight = '';
         if (!element.classList.contains('fit') || element.scrollWidth <= element.clientWidth)
             return;
-        const size = parseFloat(getComputedStyle(element).fontSize);
-        element.style.fontSize = `${(size * element.clientWidth) / element.scrollWidth}px`;
+        const style = getComputedStyle(element);
+        element.style.lineHeight = style.lineHeight;
+        element.style.fontSize = `${(parseFloat(style.fontSize) * element.clientWidth) / element.scrollWidth}px`;
     }
 
     function render(state) {
