@@ -1,7 +1,9 @@
 #include "live/liveview.h"
 
+#include "clock/steadyclock.h"
 #include "live/httpadapter.h"
 #include "live/livegate.h"
+#include "live/remotecontrol.h"
 #include "live/requesthead.h"
 
 #include <QElapsedTimer>
@@ -20,6 +22,20 @@ namespace {
 
 // The last message of every page when the view is turned off.
 const QString NotShared = QStringLiteral(R"({"shared":false})");
+// The answers to a press from a phone, and what every page hears when the
+// director stops phone control. The face that follows a taken press shows
+// what it did.
+const QString ControlTaken = QStringLiteral(R"({"control":true})");
+const QString ControlRefused = QStringLiteral(R"({"control":false,"status":403})");
+const QString ControlStopped = QStringLiteral(R"({"control":false})");
+
+// One name for an address however it came: an IPv4 client of a dual-stack
+// socket shows as ::ffff:a.b.c.d.
+QString addressName(const QHostAddress &address) {
+    bool v4 = false;
+    const quint32 ip = address.toIPv4Address(&v4);
+    return v4 ? QHostAddress(ip).toString() : address.toString();
+}
 
 QByteArray embedded(const char *name) {
     QFile file(QStringLiteral(":/live/") + QLatin1String(name));
@@ -55,6 +71,7 @@ struct LiveView::Server {
 
     void admit(QWebSocket *socket);
     void heard(QWebSocket *socket, qint64 bytes);
+    void pressed(QWebSocket *socket, const QString &message);
     void sweepViewers();
     HttpReply answer(const HttpAsk &ask) const;
 
@@ -71,6 +88,8 @@ struct LiveView::Server {
     LiveGate *gate = nullptr;
     quint16 port = 0;
     std::vector<Viewer> viewers;
+    QByteArray controlKey;
+    WrongSecretLimiter wrongSecrets{&steadyNowMs};
     // Last, so that it goes first: the WebSockets it deletes report their
     // end to the members above.
     QWebSocketServer sockets{QStringLiteral("Orvandel"), QWebSocketServer::NonSecureMode};
@@ -95,6 +114,8 @@ void LiveView::Server::admit(QWebSocket *socket) {
         [this, socket](const QString &frame) { heard(socket, frame.toUtf8().size()); });
     QObject::connect(socket, &QWebSocket::binaryFrameReceived, owner,
                      [this, socket](const QByteArray &frame) { heard(socket, frame.size()); });
+    QObject::connect(socket, &QWebSocket::textMessageReceived, owner,
+                     [this, socket](const QString &message) { pressed(socket, message); });
     QObject::connect(socket, &QWebSocket::pong, owner, [this, socket] {
         if (Viewer *viewer = find(socket))
             viewer->lastPongMs = clock.elapsed();
@@ -111,6 +132,35 @@ void LiveView::Server::heard(QWebSocket *socket, qint64 bytes) {
     viewer->received += bytes;
     if (viewer->received > limits.maxViewerBytes)
         QMetaObject::invokeMethod(socket, &QWebSocket::abort, Qt::QueuedConnection);
+}
+
+void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
+    // An address that sent too many wrong secrets hears nothing, so that it
+    // cannot even tell a right one.
+    const QString address = addressName(socket->peerAddress());
+    if (wrongSecrets.silenced(address))
+        return;
+    const QByteArray bytes = message.toUtf8();
+    const std::optional<ControlMessage> press = decodeControlMessage(bytes);
+    // A page of another site opened on the director's phone can open this
+    // WebSocket too; its browser names that site as the Origin.
+    const bool ownPage =
+        sameOrigin(socket->origin(), QString::fromLatin1(socket->request().rawHeader("Host")));
+    if (!press || !ownPage) {
+        socket->sendTextMessage(ControlRefused);
+        return;
+    }
+    if (!sameSecret(press->key, controlKey)) {
+        wrongSecrets.wrongSecret(address);
+        socket->sendTextMessage(ControlRefused);
+        return;
+    }
+    // The director's presses are not a viewer's chatter: they do not use up
+    // the allowance.
+    if (Viewer *viewer = find(socket))
+        viewer->received = std::max<qint64>(0, viewer->received - bytes.size());
+    socket->sendTextMessage(ControlTaken);
+    emit owner->controlRequested(press->action);
 }
 
 void LiveView::Server::sweepViewers() {
@@ -245,6 +295,22 @@ void LiveView::publish(const ClockFace &face) {
         viewer.socket->sendTextMessage(d.text);
         viewer.sentSinceSweep = true;
     }
+}
+
+void LiveView::setControlKey(const QByteArray &key) {
+    Server &d = *m_server;
+    if (key == d.controlKey)
+        return;
+    const bool stopped = !d.controlKey.isEmpty();
+    d.controlKey = key;
+    if (!stopped)
+        return;
+    for (Server::Viewer &viewer : d.viewers)
+        viewer.socket->sendTextMessage(ControlStopped);
+}
+
+void LiveView::setSteadyClock(std::function<std::int64_t()> clock) {
+    m_server->wrongSecrets = WrongSecretLimiter(std::move(clock));
 }
 
 QUrl liveUrl(quint16 port) {

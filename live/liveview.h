@@ -6,7 +6,13 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <memory>
+
+namespace orvandel {
+enum class RemoteAction;
+} // namespace orvandel
 
 // What keeps the view from being hurt by what the network sends it. Tests and
 // the bench make the times shorter.
@@ -55,6 +61,20 @@ public:
     // The face every viewer sees from now on; sent at once to every open
     // WebSocket when it differs from the last.
     void publish(const orvandel::ClockFace &face);
+
+    // The secret a press from the director's phone must carry; empty: no
+    // press is taken. Replacing a secret tells every open page that presses
+    // from it are no longer taken.
+    void setControlKey(const QByteArray &key);
+    // Milliseconds of a steady clock, for the limit on wrong secrets; tests
+    // put in their own.
+    void setSteadyClock(std::function<std::int64_t()> clock);
+
+signals:
+    // A press passed every check: an address not silenced for wrong
+    // secrets, a WebSocket opened by the page's own origin, a well-formed
+    // message and the secret.
+    void controlRequested(orvandel::RemoteAction action);
 
 private:
     struct Server;

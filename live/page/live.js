@@ -1,5 +1,6 @@
 // The clock's face, kept up to date over a WebSocket from the program. Read
-// only: the page sends nothing. It tells a lost clock from a paused one by
+// only, but for the director's phone, whose address holds the secret that
+// lets its presses of Pause and Resume through. It tells a lost clock from a paused one by
 // the program's heartbeat, and finds the program again by itself.
 'use strict';
 
@@ -15,6 +16,14 @@
     const controls = new Map();
     for (const element of face.querySelectorAll('[data-name]'))
         controls.set(element.dataset.name, element);
+
+    // The secret travels in the fragment, which the browser never sends; the
+    // page sends it with each press, over its WebSocket only.
+    const key = new URLSearchParams(location.hash.slice(1)).get('key') || '';
+    const remote = document.getElementById('remote');
+    const remoteStatus = document.getElementById('remoteStatus');
+    const buttons = [document.getElementById('pause'), document.getElementById('resume')];
+    let controlling = key !== '';
 
     const messages = {
         connecting: 'Connecting to the clock\u2026',
@@ -46,6 +55,29 @@
             element.style.visibility = control.visible ? 'visible' : 'hidden';
         }
         line.style.visibility = state.ended ? 'hidden' : 'visible';
+        if (controlling) {
+            // What the clock shows, not what was pressed.
+            remoteStatus.textContent = state.ended ? 'The tournament has ended.'
+                : state.paused ? 'The clock is paused.' : 'The clock is running.';
+            remote.dataset.paused = state.paused ? 'true' : 'false';
+        }
+    }
+
+    // {"control": false} when the director stopped phone control or the
+    // secret was refused; {"control": true} when a press was taken.
+    function heardControl(answer) {
+        if (answer.control !== false || !key)
+            return;
+        controlling = false;
+        remote.dataset.control = 'off';
+        for (const button of buttons)
+            button.disabled = true;
+        remoteStatus.textContent = 'This phone no longer controls the clock.';
+    }
+
+    function press(action) {
+        if (controlling && socket && socket.readyState === WebSocket.OPEN)
+            socket.send(JSON.stringify({ action, key }));
     }
 
     function show(state) {
@@ -86,6 +118,10 @@
         } catch {
             return;
         }
+        if ('control' in state) {
+            heardControl(state);
+            return;
+        }
         if (state.shared === false) {
             shared = false;
             retryMs = LastRetryMs;
@@ -108,6 +144,12 @@
     }
 
     addEventListener('resize', () => controls.forEach(fit));
+    if (key) {
+        remote.hidden = false;
+        document.body.classList.add('remote');
+        buttons[0].addEventListener('click', () => press('pause'));
+        buttons[1].addEventListener('click', () => press('resume'));
+    }
 
     // Keeping the screen on: the Screen Wake Lock where the browser grants it
     // (most want HTTPS), else, after a tap, a muted video that never ends,
