@@ -42,6 +42,8 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     // No close, minimize or maximize box: the clock is left by its picture.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     resize(px(DesignWidth), px(DesignHeight));
+    // Before the first change of the window's state, which the menu follows.
+    buildMenu();
     setWindowState(Qt::WindowMaximized);
     QPalette background = palette();
     background.setColor(QPalette::Window, toColor(Blue));
@@ -58,7 +60,6 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     // Nobody touches the laptop during a tournament; the screen must not
     // blank or lock while the clock runs.
     m_awake = new ScreenAwake(this);
-    buildMenu();
     m_publishedFace = face();
 }
 

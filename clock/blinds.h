@@ -129,8 +129,8 @@ private:
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     // The card room's additions, switched by a right-click anywhere.
-    QMenu *mnuClock;
-    QAction *actFullScreen;
+    QMenu *mnuClock = nullptr;
+    QAction *actFullScreen = nullptr;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,8 +67,10 @@ public:
             qFatal("cannot enter a temporary working folder");
     }
     ~WorkFolder() {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            delete w;
+        // A window's menu is a top-level widget too, deleted with its window.
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const QPointer<QWidget> &w : QList<QPointer<QWidget>>(windows.begin(), windows.end()))
+            delete w.data();
         // A test may have taken the write bits away to provoke a failure.
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir::setCurrent(m_home);

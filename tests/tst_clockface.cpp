@@ -93,13 +93,20 @@ void TestClockFace::publishedOncePerChange() {
     QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
     QCOMPARE(published.size(), 2);
     QVERIFY(published.last().at(0).value<orvandel::ClockFace>().paused);
-    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton); // resumed before a tick
+    // The pause takes effect on the next tick, which shows "Paused"; a click
+    // before it changes nothing.
+    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+    QCOMPARE(published.size(), 2);
+    clock->Timer1_Timer();
     QCOMPARE(published.size(), 3);
+    QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+    QCOMPARE(published.size(), 4);
+    QVERIFY(!published.last().at(0).value<orvandel::ClockFace>().paused);
 
     // A laptop that slept through a level change: one face, the one reached.
     now += 150'000;
     clock->Timer1_Elapsed();
-    QCOMPARE(published.size(), 4);
+    QCOMPARE(published.size(), 5);
     QCOMPARE(published.last().at(0).value<orvandel::ClockFace>().level, 2);
 }
 
