@@ -1,0 +1,102 @@
+// The live view fed by a real clock window through its faceChanged(): what a
+// viewer is told is what the window shows, and nothing a viewer sends
+// touches the clock.
+#include "clocktest.h"
+#include "livetest.h"
+
+#include "clock/colours.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace testsupport;
+using namespace livetest;
+
+class TestLiveClock : public QObject, public ClockTest {
+    Q_OBJECT
+
+private slots:
+    void init() { setUpClock(); }
+    void cleanup() {
+        m_view.reset();
+        tearDownClock();
+    }
+
+    void viewersSeeTheWindow_data();
+    void viewersSeeTheWindow();
+    void viewerCannotTouchTheClock();
+
+private:
+    Blinds *startFeeding(const QByteArray &file) {
+        Blinds *clock = start(file);
+        m_view = std::make_unique<LiveView>();
+        m_view->publish(clock->face());
+        connect(clock, &Blinds::faceChanged, m_view.get(), &LiveView::publish);
+        m_port = startOnFreePorts(*m_view);
+        return clock;
+    }
+
+    std::unique_ptr<LiveView> m_view;
+    quint16 m_port = 0;
+};
+
+void TestLiveClock::viewersSeeTheWindow_data() {
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("pause");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("a tick") << 1 << false << " 19:59";
+    QTest::newRow("a pause click") << 3 << true << "Paused";
+    QTest::newRow("blinds up, flashing") << 1201 << false << " 19:59";
+    QTest::newRow("ended") << 4801 << false << "Ended!";
+}
+
+void TestLiveClock::viewersSeeTheWindow() {
+    QFETCH(int, ticks);
+    QFETCH(bool, pause);
+    QFETCH(QString, time);
+    Module1::TimedTournament = true;
+    Blinds *clock = startFeeding(ExampleTournament);
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    runUntilStopped(clock, ticks);
+    if (pause) {
+        QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
+        clock->Timer1_Timer(); // the paused tick shows it
+    }
+    QCOMPARE(text(clock, "lblTime"), time);
+
+    const Answer state = exchange(m_port, get("/state"));
+    QCOMPARE(state.status, 200);
+    const QJsonObject json = QJsonDocument::fromJson(state.body).object();
+    const QJsonObject controls = json[u"controls"].toObject();
+    QCOMPARE(controls.size(), 12);
+    for (auto it = controls.begin(); it != controls.end(); ++it) {
+        const QByteArray name = it.key().toLatin1();
+        const QJsonObject control = it.value().toObject();
+        QCOMPARE(control[u"text"].toString(), text(clock, name.constData()));
+        QCOMPARE(control[u"visible"].toBool(), shown(clock, name.constData()));
+        QCOMPARE(orvandel::colours::toBgr(QColor::fromString(control[u"color"].toString())),
+                 colour(clock, name.constData()));
+    }
+    QCOMPARE(json[u"paused"].toBool(), pause);
+    // The viewer was told as soon as it changed.
+    QVERIFY(QTest::qWaitFor([&] { return viewer.messages.last().toUtf8() == state.body; }, 2000));
+}
+
+void TestLiveClock::viewerCannotTouchTheClock() {
+    Blinds *clock = startFeeding(ExampleTournament);
+    clock->Timer1_Timer();
+    const orvandel::ClockFace before = clock->face();
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    for (const char *said : {"pause", R"({"paused":true})", " ", "Resume"})
+        viewer.socket.sendTextMessage(QString::fromLatin1(said));
+    viewer.socket.sendBinaryMessage(QByteArray(" "));
+    QTest::qWait(200);
+    QCOMPARE(clock->face(), before);
+    QVERIFY(timer(clock)->isActive());
+    QVERIFY(viewer.isOpen());
+}
+
+QTEST_MAIN(TestLiveClock)
+#include "tst_liveclock.moc"
