@@ -5,6 +5,7 @@
 #include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -14,15 +15,17 @@
 
 class ClockLabel;
 class frmRemote;
+class LiveView;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
-
 namespace orvandel {
+struct Fit;
 enum class RemoteAction;
 } // namespace orvandel
 
@@ -81,6 +84,9 @@ public:
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
 
+    // The ports the live view tries, first to last; tests give their own.
+    void setLivePorts(quint16 first, quint16 last);
+
     // Size of the design, in twips; the window scales it to fit. The next
     // level's big blind and the picture reach past the designed client area,
     // so the area that is fitted to the window includes them.
@@ -109,6 +115,16 @@ private:
     void buildControls();
     void buildMenu();
     void setFullScreen(bool on);
+    void buildLivePanel();
+    // Starts or stops the clock on phones and TVs; a start that fails is
+    // reported and leaves it off.
+    void setLiveView(bool on);
+    bool liveViewOn() const;
+    // The address panel shows while the view is on, unless the director hid it.
+    void showLivePanel();
+    void layoutLivePanel(const orvandel::Fit &fit);
+    // The QR code at the size its control has now, each module sharp.
+    void drawLiveQr();
     // Sends faceChanged() when the face differs from the one last sent.
     void publishFace();
     void loadTournament();
@@ -145,6 +161,15 @@ private:
     // The card room's additions, switched by a right-click anywhere.
     QMenu *mnuClock = nullptr;
     QAction *actFullScreen = nullptr;
+    QAction *actLiveView = nullptr;
+    QAction *actLiveAddress = nullptr;
+    // The live view's address, as text and as a QR code, in the top left.
+    ClockLabel *lblLiveUrl = nullptr;
+    QLabel *picLiveQr = nullptr;
+    LiveView *m_live = nullptr;
+    QImage m_liveQr; // one pixel a module
+    quint16 m_liveFirstPort = 8088;
+    quint16 m_liveLastPort = 8108;
     // Tells the room for a few seconds why the clock stopped or went on.
     ClockLabel *lblRemoteNotice;
     QTimer *tmrRemoteNotice;

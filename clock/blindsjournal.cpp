@@ -28,7 +28,7 @@ void Blinds::recordJournal() {
         return;
     }
     m_journal.record(CurrentLevel, RemainingMs, cmdPause->text() == QLatin1String("Resume"),
-                     UntimedFinal);
+                     UntimedFinal, liveViewOn());
 }
 
 void Blinds::restore(const JournalEntry &entry) {
@@ -68,6 +68,9 @@ void Blinds::restore(const JournalEntry &entry) {
     cmdPause->setText(QStringLiteral("Resume"));
     Timer1->stop();
     lblTime->setText(QStringLiteral("Paused"));
+    // The room's phones and TVs follow the clock again, as they did.
+    if (entry.liveView)
+        setLiveView(true);
     recordJournal();
     publishFace();
 }

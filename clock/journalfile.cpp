@@ -159,7 +159,8 @@ void ClockJournal::open(const QString &fileName) {
     m_open = true;
 }
 
-void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal) {
+void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+                          bool liveView) {
     if (!m_open)
         return;
     JournalEntry entry;
@@ -169,6 +170,7 @@ void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.remainingMs = remainingMs;
     entry.paused = paused;
     entry.untimedFinal = untimedFinal;
+    entry.liveView = liveView;
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;

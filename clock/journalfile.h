@@ -49,7 +49,8 @@ public:
 
     // Writes where the clock stands now; the first entry of each level is
     // flushed to the disk.
-    void record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal);
+    void record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+                bool liveView = false);
 
     // The tournament is over: removes the journal and writes no more.
     void close();

@@ -9,6 +9,8 @@ orvandel_packages=(
     pulseaudio pulseaudio-utils sox  # the real-audio test
     dbus-daemon                  # the screen-awake test's private session bus
     xvfb xdotool faketime procps # the resume test runs the real program on a private screen
+    libqrencode-dev              # the QR code of the clock's address on phones and TVs
+    zbar-tools                   # the QR test reads the code back with zbarimg
 )
 
 # What the checks beyond the test suite use: fuzzing, the package check.
