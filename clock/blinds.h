@@ -135,6 +135,12 @@ private:
     void pauseClick();
     void buildRemote();
     void showRemoteNotice(const QString &notice);
+    // "Control from a phone…": the live view on, the secret taken by it, and
+    // the pairing window with the control address.
+    void pairRemote();
+    // "Stop phone control": a new secret, which no phone has, and none
+    // taken until the next pairing.
+    void stopRemote();
     void startTimer1();
     void alert();
     // Indexed by level number, as the file counts them; element 0 stays empty.
@@ -170,9 +176,15 @@ private:
     QImage m_liveQr; // one pixel a module
     quint16 m_liveFirstPort = 8088;
     quint16 m_liveLastPort = 8108;
+    QAction *actRemote = nullptr;
+    QAction *actRemoteRevoke = nullptr;
     // Tells the room for a few seconds why the clock stopped or went on.
     ClockLabel *lblRemoteNotice;
     QTimer *tmrRemoteNotice;
+    QPointer<frmRemote> m_remoteWindow;
+    // The director's phone's secret: new at every start and on "Stop phone
+    // control", in memory only.
+    QByteArray m_remoteSecret;
     std::vector<Design> m_design;
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;

@@ -5,6 +5,7 @@
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
 #include "clock/fit.h"
+#include "clock/frmremote.h"
 #include "live/liveview.h"
 #include "live/qrcode.h"
 
@@ -75,10 +76,14 @@ void Blinds::setLiveView(bool on) {
     if (on != liveViewOn()) {
         if (!on) {
             m_live->stop();
+            // Its address leads nowhere now.
+            if (m_remoteWindow)
+                m_remoteWindow->close();
         } else {
             if (!m_live) {
                 m_live = new LiveView(this);
                 connect(this, &Blinds::faceChanged, m_live, &LiveView::publish);
+                connect(m_live, &LiveView::controlRequested, this, &Blinds::remoteControl);
             }
             QString error;
             if (m_live->start(m_liveFirstPort, m_liveLastPort, &error)) {

@@ -1,11 +1,16 @@
-// The clock driven from the director's phone: the pause gate a press goes
-// through and the notice that tells the room.
+// The clock driven from the director's phone: pairing and revoking in the
+// menu, the pause gate a press goes through and the notice that tells the
+// room.
 #include "clock/blinds.h"
 
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
+#include "clock/frmremote.h"
+#include "live/liveview.h"
 #include "live/remotecontrol.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -19,6 +24,17 @@ constexpr auto NoticeShownFor = 5s;
 } // namespace
 
 void Blinds::buildRemote() {
+    m_remoteSecret = newRemoteSecret();
+    mnuClock->addSeparator();
+    actRemote = mnuClock->addAction(QStringLiteral("Control from a phone\u2026"));
+    actRemote->setObjectName(QStringLiteral("actRemote"));
+    connect(actRemote, &QAction::triggered, this, &Blinds::pairRemote);
+    // Greyed out while no phone can have the secret.
+    actRemoteRevoke = mnuClock->addAction(QStringLiteral("Stop phone control"));
+    actRemoteRevoke->setObjectName(QStringLiteral("actRemoteRevoke"));
+    actRemoteRevoke->setEnabled(false);
+    connect(actRemoteRevoke, &QAction::triggered, this, &Blinds::stopRemote);
+
     // Bottom left, where nothing else is drawn.
     lblRemoteNotice = new ClockLabel(this);
     lblRemoteNotice->setObjectName(QStringLiteral("lblRemoteNotice"));
@@ -58,4 +74,26 @@ void Blinds::showRemoteNotice(const QString &notice) {
     lblRemoteNotice->show();
     lblRemoteNotice->raise();
     tmrRemoteNotice->start();
+}
+
+void Blinds::pairRemote() {
+    if (!liveViewOn())
+        setLiveView(true);
+    if (!liveViewOn())
+        return; // the reason was told
+    m_live->setControlKey(m_remoteSecret);
+    actRemoteRevoke->setEnabled(true);
+    if (!m_remoteWindow)
+        m_remoteWindow = new frmRemote(this);
+    m_remoteWindow->setAddress(remoteControlUrl(liveUrl(m_live->port()), m_remoteSecret));
+    m_remoteWindow->showBesideClock();
+}
+
+void Blinds::stopRemote() {
+    m_remoteSecret = newRemoteSecret();
+    if (m_live)
+        m_live->setControlKey({});
+    if (m_remoteWindow)
+        m_remoteWindow->close();
+    actRemoteRevoke->setEnabled(false);
 }

@@ -2,6 +2,7 @@
 
 #include "app/windowchrome.h"
 #include "clock/screenchoice.h"
+#include "live/qrcode.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,6 +18,9 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto ShownFor = 2min;
+// Pixels a module: a code of the control address, some 33 modules, is then
+// about 260 pixels, which a phone reads from a laptop's screen at once.
+constexpr int ModulePixels = 8;
 } // namespace
 
 frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
@@ -77,6 +81,10 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
 void frmRemote::setAddress(const QUrl &address) {
     const QString text = address.toString(QUrl::FullyEncoded);
     lblRemoteUrl->setText(text);
+    const QImage code = qrImage(text.toUtf8());
+    // Nearest-neighbour, so that every module stays sharp.
+    picRemoteQr->setPixmap(QPixmap::fromImage(
+        code.scaled(code.size() * ModulePixels, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     tmrClose->start();
 }
 

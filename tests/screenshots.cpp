@@ -8,6 +8,8 @@
 #include "app/module1.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
+#include "clock/frmremote.h"
+#include "live/remotecontrol.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 #include "sound/frmsound.h"
@@ -137,6 +139,13 @@ int main(int argc, char *argv[]) {
         // The address beside the widest heading.
         clock.findChild<QAction *>(QStringLiteral("actLiveView"))->trigger();
         save(&clock, QStringLiteral("live-panel"));
+        // Pairing the director's phone, and a press from it.
+        clock.findChild<QAction *>(QStringLiteral("actRemote"))->trigger();
+        if (auto *pairing = clock.findChild<frmRemote *>())
+            save(pairing, QStringLiteral("frmremote"));
+        clock.remoteControl(orvandel::RemoteAction::Pause);
+        clock.Timer1_Timer();
+        save(&clock, QStringLiteral("clock-paused-from-a-phone"));
     }
     return 0;
 }

@@ -4,10 +4,13 @@
 
 #include "app/opening.h"
 #include "clock/blinds.h"
+#include "clock/frmremote.h"
 #include "clock/screenchoice.h"
 
+#include <QAction>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTcpServer>
 #include <optional>
 
 using namespace testsupport;
@@ -52,6 +55,8 @@ private slots:
     void clockScreenRemoved_data();
     void clockScreenRemoved();
     void otherScreenRemovedLeavesTheClock();
+    void pairingWindowAwayFromTheClock_data();
+    void pairingWindowAwayFromTheClock();
 
 private:
     Blinds *startFromOpening(const QString &openingOn);
@@ -243,6 +248,34 @@ void TestClockScreens::otherScreenRemovedLeavesTheClock() {
     QCOMPARE(screenName(clock), QStringLiteral("tv"));
     QCOMPARE(clock->geometry(), before);
     QCOMPARE(clock->windowState(), Qt::WindowMaximized);
+}
+
+void TestClockScreens::pairingWindowAwayFromTheClock_data() {
+    QTest::addColumn<QString>("openingOn");
+    QTest::addColumn<QString>("pairingOn");
+    // clang-format off
+    QTest::newRow("clock on the TV")     << "laptop" << "laptop";
+    QTest::newRow("clock on the laptop") << "tv"     << "tv";
+    // clang-format on
+}
+
+// The secret is for the director's eyes: never on the screen the room sees.
+void TestClockScreens::pairingWindowAwayFromTheClock() {
+    QFETCH(QString, openingOn);
+    QFETCH(QString, pairingOn);
+    Blinds *clock = startFromOpening(openingOn);
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::Any, 0));
+    const quint16 first = probe.serverPort();
+    probe.close();
+    clock->setLivePorts(first, static_cast<quint16>(first + 9));
+    child<QAction>(clock, "actRemote")->trigger();
+    auto *window = clock->findChild<frmRemote *>();
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(screenName(window), pairingOn);
+    QVERIFY(screenName(clock) != pairingOn);
+    QVERIFY(screenNamed(pairingOn)->availableGeometry().contains(window->geometry()));
 }
 
 int main(int argc, char *argv[]) {

@@ -15,50 +15,6 @@ using orvandel::RemoteAction;
 namespace {
 
 const QByteArray Secret = "q2Zc9Xw-hT0_bLm4Rk7aYe";
-const QString Taken = QStringLiteral(R"({"control":true})");
-const QString Refused = QStringLiteral(R"({"control":false,"status":403})");
-
-QString press(const char *action, const QByteArray &key) {
-    return QStringLiteral(R"({"action":"%1","key":"%2"})")
-        .arg(QLatin1String(action), QString::fromLatin1(key));
-}
-
-// A page's WebSocket as a browser opens it, with an Origin; "" for none.
-class Phone {
-public:
-    Phone(quint16 port, const QString &origin, const QString &host = QStringLiteral("127.0.0.1"))
-        : socket(origin) {
-        socket.setProxy(QNetworkProxy::NoProxy);
-        QObject::connect(&socket, &QWebSocket::textMessageReceived,
-                         [this](const QString &text) { heard.append(text); });
-        socket.open(QUrl(QStringLiteral("ws://%1:%2/live").arg(host).arg(port)));
-        if (!QTest::qWaitFor([this] { return !heard.isEmpty(); }, 5000))
-            qFatal("the phone's WebSocket did not open");
-    }
-
-    // The control answers heard so far, the faces left out.
-    QStringList answers() const {
-        QStringList control;
-        for (const QString &text : heard)
-            if (text.startsWith(QLatin1String(R"({"control")")))
-                control << text;
-        return control;
-    }
-
-    // Sends `text` and waits for its answer; nothing when none came within
-    // `ms`.
-    QString ask(const QString &text, int ms = 5000) {
-        const qsizetype before = answers().size();
-        socket.sendTextMessage(text);
-        if (!QTest::qWaitFor([&] { return answers().size() > before; }, ms))
-            return {};
-        return answers().constLast();
-    }
-
-    QWebSocket socket;
-    QStringList heard;
-};
-
 } // namespace
 
 class TestLiveRemote : public QObject {
