@@ -1,8 +1,9 @@
 // The director's phone in a real browser: Debian's headless Chromium opens
 // the control address of a clock paired from its menu, on loopback, and its
 // Pause and Resume buttons are pressed as a finger would, through the
-// DevTools protocol. The window's pause state follows; the same page without
-// the secret in its address has no buttons and changes nothing. Skipped
+// DevTools protocol. The window's pause state follows, and the page shows
+// what the clock then shows; "Stop phone control" shows on the page; the same
+// page without the secret in its address has no buttons and changes nothing. Skipped
 // without Chromium. With ORVANDEL_PICTURES set to a folder, the control page
 // is drawn there at 390x844 as live-remote-phone.png.
 #include "clocktest.h"
@@ -214,6 +215,14 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     browser.evaluate(QStringLiteral("document.getElementById('resume').click()"));
     QTRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Pause"), 10000);
     QCOMPARE(presses.size(), 2);
+    QVERIFY(browser.until(QStringLiteral(
+        "document.getElementById('remoteStatus').textContent === 'The clock is running.'")));
+
+    // "Stop phone control": the phone says so and its buttons go grey.
+    child<QAction>(clock, "actRemoteRevoke")->trigger();
+    QVERIFY(browser.until(QStringLiteral("document.getElementById('remoteStatus').textContent === "
+                                         "'This phone no longer controls the clock.' && "
+                                         "document.getElementById('pause').disabled")));
 
     // Without the secret: no buttons, and a press of the hidden one sends
     // nothing.
