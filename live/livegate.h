@@ -28,8 +28,9 @@ public:
     LiveGate(const LiveLimits &limits, QWebSocketServer *viewers, QObject *parent = nullptr);
 
     // The WebSocket handed over from here has become a viewer: it stays open
-    // for as long as it keeps its side of the bargain.
-    void admitViewer(const QWebSocket *viewer);
+    // for as long as it keeps its side of the bargain. Its connection, for
+    // frames written straight to it.
+    QTcpSocket *admitViewer(const QWebSocket *viewer);
     int connectionCount();
 
 protected:

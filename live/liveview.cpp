@@ -9,6 +9,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkInterface>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
 #include <QWebSocketServer>
@@ -49,14 +52,16 @@ QByteArray embedded(const char *name) {
 struct LiveView::Server {
     struct Viewer {
         QWebSocket *socket;
+        QPointer<QTcpSocket> connection; // under it, for the frames of the face
         qint64 lastPongMs;
+        qint64 nextPingMs;
         qint64 received = 0;
-        bool sentSinceSweep = false;
     };
 
     explicit Server(LiveView *view) : owner(view) {
+        setFace(faceToJson({}));
         clock.start();
-        sweep.callOnTimeout(owner, [this] { sweepViewers(); });
+        heartbeat.callOnTimeout(owner, [this] { serveViewers(); });
         QObject::connect(&sockets, &QWebSocketServer::newConnection, owner, [this] {
             while (QWebSocket *socket = sockets.nextPendingConnection())
                 admit(socket);
@@ -70,20 +75,39 @@ struct LiveView::Server {
     }
 
     void admit(QWebSocket *socket);
+    void send(const Viewer &viewer, bool ping) const {
+        // The frames made once for all, written under the WebSocket, which
+        // would frame the face again for each viewer and write it in two
+        // parts. Its own frames (closing) are whole too, so the two never mix
+        // within a frame.
+        if (viewer.connection) {
+            viewer.connection->write(ping ? framePing : frame);
+            return;
+        }
+        viewer.socket->sendTextMessage(QString::fromUtf8(json));
+        if (ping)
+            viewer.socket->ping();
+    }
+    void setFace(QByteArray faceJson) {
+        json = std::move(faceJson);
+        frame = textFrame(json);
+        framePing = frame + QByteArray("\x89\x00", 2); // and a ping without data
+    }
     void heard(QWebSocket *socket, qint64 bytes);
     void pressed(QWebSocket *socket, const QString &message);
-    void sweepViewers();
+    void serveViewers();
     HttpReply answer(const HttpAsk &ask) const;
 
     LiveView *owner;
     LiveLimits limits;
-    QByteArray json = faceToJson({});
-    QString text = QString::fromUtf8(json);
+    QByteArray json;
+    QByteArray frame;
+    QByteArray framePing;
     const QByteArray page = embedded("index.html");
     const QByteArray script = embedded("live.js");
     const QByteArray style = embedded("live.css");
     QElapsedTimer clock;
-    QTimer sweep;
+    QTimer heartbeat;                  // restarted by every change of the face
     std::unique_ptr<HttpAdapter> http; // owns the gate; null while stopped
     LiveGate *gate = nullptr;
     quint16 port = 0;
@@ -105,22 +129,25 @@ void LiveView::Server::admit(QWebSocket *socket) {
         socket->close(QWebSocketProtocol::CloseCodeGoingAway);
         return;
     }
-    gate->admitViewer(socket);
+    QTcpSocket *connection = gate->admitViewer(socket);
     socket->setMaxAllowedIncomingFrameSize(static_cast<quint64>(limits.maxViewerBytes));
     socket->setMaxAllowedIncomingMessageSize(static_cast<quint64>(limits.maxViewerBytes));
-    viewers.push_back({socket, clock.elapsed()});
-    QObject::connect(
-        socket, &QWebSocket::textFrameReceived, owner,
-        [this, socket](const QString &frame) { heard(socket, frame.toUtf8().size()); });
+    // Viewers that came together would otherwise be asked together, ever
+    // after: each gets a first ping of its own time.
+    const qint64 pingEvery = limits.pongTimeout.count() / 3;
+    viewers.push_back({socket, connection, clock.elapsed(),
+                       clock.elapsed() + QRandomGenerator::global()->bounded(pingEvery + 1)});
+    QObject::connect(socket, &QWebSocket::textFrameReceived, owner,
+                     [this, socket](const QString &said) { heard(socket, said.toUtf8().size()); });
     QObject::connect(socket, &QWebSocket::binaryFrameReceived, owner,
-                     [this, socket](const QByteArray &frame) { heard(socket, frame.size()); });
+                     [this, socket](const QByteArray &said) { heard(socket, said.size()); });
     QObject::connect(socket, &QWebSocket::textMessageReceived, owner,
                      [this, socket](const QString &message) { pressed(socket, message); });
     QObject::connect(socket, &QWebSocket::pong, owner, [this, socket] {
         if (Viewer *viewer = find(socket))
             viewer->lastPongMs = clock.elapsed();
     });
-    socket->sendTextMessage(text);
+    send(viewers.back(), false);
 }
 
 void LiveView::Server::heard(QWebSocket *socket, qint64 bytes) {
@@ -163,9 +190,12 @@ void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
     emit owner->controlRequested(press->action);
 }
 
-void LiveView::Server::sweepViewers() {
-    // Every other sweep at least, each viewer hears the face, so that a page
-    // can tell a paused clock from a lost one.
+void LiveView::Server::serveViewers() {
+    // On every change of the face and, while it does not change, on the
+    // heartbeat, so that a page can tell a paused clock from a lost one. A
+    // ping rides along with the face now and then, so that the answers come
+    // while the tick's work is being done anyway, not in the middle of the
+    // next second.
     const qint64 now = clock.elapsed();
     std::vector<QWebSocket *> silent;
     for (Viewer &viewer : viewers) {
@@ -173,13 +203,15 @@ void LiveView::Server::sweepViewers() {
             silent.push_back(viewer.socket);
             continue;
         }
-        if (!viewer.sentSinceSweep)
-            viewer.socket->sendTextMessage(text);
-        viewer.sentSinceSweep = false;
-        viewer.socket->ping();
+        // Three pings in the time allowed for an answer.
+        const bool ping = now >= viewer.nextPingMs;
+        if (ping)
+            viewer.nextPingMs = now + limits.pongTimeout.count() / 3;
+        send(viewer, ping);
     }
     for (QWebSocket *socket : silent)
         socket->abort();
+    heartbeat.start();
 }
 
 HttpReply LiveView::Server::answer(const HttpAsk &ask) const {
@@ -245,7 +277,9 @@ bool LiveView::start(quint16 first, quint16 last, QString *error) {
     d.gate = gate.get();
     d.http = std::make_unique<HttpAdapter>(gate.release(),
                                            [&d](const HttpAsk &ask) { return d.answer(ask); });
-    d.sweep.start(d.limits.heartbeat / 2);
+    // Three quarters: a late timer still beats within the heartbeat.
+    d.heartbeat.setInterval(d.limits.heartbeat * 3 / 4);
+    d.heartbeat.start();
     return true;
 }
 
@@ -257,7 +291,7 @@ void LiveView::stop() {
     d.http.reset();
     d.gate = nullptr;
     d.port = 0;
-    d.sweep.stop();
+    d.heartbeat.stop();
     const std::vector<Server::Viewer> leaving = std::exchange(d.viewers, {});
     for (const Server::Viewer &viewer : leaving) {
         viewer.socket->sendTextMessage(NotShared);
@@ -289,12 +323,9 @@ void LiveView::publish(const ClockFace &face) {
     QByteArray json = faceToJson(face);
     if (json == d.json)
         return;
-    d.json = std::move(json);
-    d.text = QString::fromUtf8(d.json);
-    for (Server::Viewer &viewer : d.viewers) {
-        viewer.socket->sendTextMessage(d.text);
-        viewer.sentSinceSweep = true;
-    }
+    d.setFace(std::move(json));
+    if (d.http)
+        d.serveViewers();
 }
 
 void LiveView::setControlKey(const QByteArray &key) {

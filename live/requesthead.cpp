@@ -195,6 +195,26 @@ Headers answerHeaders(QByteArrayView host) {
     };
 }
 
+QByteArray textFrame(QByteArrayView payload) {
+    // FIN and the text opcode, then the length in the shortest of its three
+    // forms: in the byte itself, in 16 bits or in 64, network order.
+    QByteArray frame(1, char(0x81));
+    const auto length = static_cast<quint64>(payload.size());
+    int lengthBytes = 0;
+    if (length < 126) {
+        frame += char(length);
+    } else if (length <= 0xffff) {
+        frame += char(126);
+        lengthBytes = 2;
+    } else {
+        frame += char(127);
+        lengthBytes = 8;
+    }
+    for (int shift = 8 * (lengthBytes - 1); shift >= 0; shift -= 8)
+        frame += char((length >> shift) & 0xff);
+    return frame + payload.toByteArray();
+}
+
 QByteArray refusal(int status) {
     Headers headers = answerHeaders({});
     QByteArray reason = "Bad Request";

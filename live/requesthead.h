@@ -65,6 +65,10 @@ using Headers = QList<QPair<QByteArray, QByteArray>>;
 // with an optional port is left out of the policy.
 Headers answerHeaders(QByteArrayView host);
 
+// A whole unmasked WebSocket text frame holding `payload`, as a server sends
+// it: the same bytes for every viewer.
+QByteArray textFrame(QByteArrayView payload);
+
 // The whole answer, without a body, to a request turned away before it is
 // read further (400, 405 or 431); the connection closes after it.
 QByteArray refusal(int status);

@@ -25,6 +25,8 @@ private slots:
     void servedPaths();
     void policyNamesOnlyAPlainHost_data();
     void policyNamesOnlyAPlainHost();
+    void frameLengthInItsShortestForm_data();
+    void frameLengthInItsShortestForm();
 };
 
 namespace {
@@ -164,6 +166,23 @@ void TestRequestHead::policyNamesOnlyAPlainHost() {
     }
     QVERIFY2(policy.contains(connect), policy.constData());
     QVERIFY(policy.startsWith("default-src 'none';"));
+}
+
+void TestRequestHead::frameLengthInItsShortestForm_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QByteArray>("head");
+    QTest::newRow("empty") << 0 << QByteArray::fromHex("8100");
+    QTest::newRow("longest in a byte") << 125 << QByteArray::fromHex("817d");
+    QTest::newRow("shortest in 16 bits") << 126 << QByteArray::fromHex("817e007e");
+    QTest::newRow("longest in 16 bits") << 65535 << QByteArray::fromHex("817effff");
+    QTest::newRow("shortest in 64 bits") << 65536 << QByteArray::fromHex("817f0000000000010000");
+}
+
+void TestRequestHead::frameLengthInItsShortestForm() {
+    QFETCH(int, size);
+    QFETCH(QByteArray, head);
+    const QByteArray payload(size, 'x');
+    QCOMPARE(textFrame(payload), head + payload);
 }
 
 QTEST_APPLESS_MAIN(TestRequestHead)

@@ -36,8 +36,9 @@ printf '2,20\r\n"$10","$20"\r\n"$20","$40"\r\n0,0\r\n' >"$work/blinds.dat"
 (cd "$work" && QT_QPA_PLATFORM=offscreen XDG_DATA_HOME=$work/data exec "$server" --seconds 90) \
     >"$work/log" 2>&1 &
 pid=$!
+# Up, and the window has counted its first second.
 for ((i = 0; i < 100; i++)); do
-    grep -q '^port ' "$work/log" && break
+    (($(grep -c '^face ' "$work/log") >= 2)) && break
     sleep 0.1
 done
 port=$(sed -n 's/^port //p' "$work/log")
