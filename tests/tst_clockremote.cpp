@@ -5,6 +5,7 @@
 #include "clocktest.h"
 #include "livetest.h"
 #include "qrdecode.h"
+#include "remotetest.h"
 
 #include "clock/frmremote.h"
 #include "live/liveview.h"
@@ -50,10 +51,6 @@ QString caption(const Blinds *clock) {
     return child<QPushButton>(clock, "cmdPause")->text();
 }
 
-frmRemote *pairingWindow(const Blinds *clock) {
-    return clock->findChild<frmRemote *>();
-}
-
 QUrl controlAddress(const Blinds *clock) {
     return QUrl(text(pairingWindow(clock), "lblRemoteUrl"));
 }
@@ -63,23 +60,11 @@ QByteArray secretOf(const QUrl &address) {
     return fragment.startsWith(QLatin1String("key=")) ? fragment.mid(4).toLatin1() : QByteArray();
 }
 
-// Ports that were free a moment ago; other tests on the machine listen too.
-quint16 freePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::Any, 0) || probe.serverPort() > 65000)
-        qFatal("no free port");
-    return probe.serverPort();
-}
-
 } // namespace
 
 Blinds *TestClockRemote::startPaired(bool shown) {
     Blinds *clock = shown ? startShown(ExampleTournament) : start(ExampleTournament);
-    const quint16 first = freePort();
-    clock->setLivePorts(first, static_cast<quint16>(first + 9));
-    child<QAction>(clock, "actRemote")->trigger();
-    if (!pairingWindow(clock))
-        qFatal("no pairing window");
+    pairFromTheMenu(clock);
     return clock;
 }
 
@@ -243,10 +228,7 @@ void TestClockRemote::pairingMakesAFreshSecret() {
     QVERIFY(files >= 2); // blinds.dat and the journal at least
 
     Blinds second;
-    const quint16 secondFirst = freePort();
-    second.setLivePorts(secondFirst, static_cast<quint16>(secondFirst + 9));
-    child<QAction>(&second, "actRemote")->trigger();
-    const QByteArray another = secretOf(controlAddress(&second));
+    const QByteArray another = secretOf(pairFromTheMenu(&second));
     QCOMPARE(another.size(), 22);
     QVERIFY(another != secret && another != renewed);
 }

@@ -1,16 +1,14 @@
 // The clock in a room with a laptop and a TV: run on an offscreen desktop of
 // two screens side by side, the laptop's 1366x768 and a 1920x1080 TV.
+#include "remotetest.h"
 #include "testsupport.h"
 
 #include "app/opening.h"
 #include "clock/blinds.h"
-#include "clock/frmremote.h"
 #include "clock/screenchoice.h"
 
-#include <QAction>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTcpServer>
 #include <optional>
 
 using namespace testsupport;
@@ -264,14 +262,8 @@ void TestClockScreens::pairingWindowAwayFromTheClock() {
     QFETCH(QString, openingOn);
     QFETCH(QString, pairingOn);
     Blinds *clock = startFromOpening(openingOn);
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::Any, 0));
-    const quint16 first = probe.serverPort();
-    probe.close();
-    clock->setLivePorts(first, static_cast<quint16>(first + 9));
-    child<QAction>(clock, "actRemote")->trigger();
-    auto *window = clock->findChild<frmRemote *>();
-    QVERIFY(window);
+    pairFromTheMenu(clock);
+    frmRemote *window = pairingWindow(clock);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(screenName(window), pairingOn);
     QVERIFY(screenName(clock) != pairingOn);

@@ -7,6 +7,7 @@
 // without Chromium. With ORVANDEL_PICTURES set to a folder, the control page
 // is drawn there at 390x844 as live-remote-phone.png.
 #include "clocktest.h"
+#include "remotetest.h"
 
 #include "live/liveview.h"
 
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTcpServer>
 #include <QWebSocket>
 #include <optional>
 
@@ -167,14 +167,8 @@ QUrl TestRemoteBrowser::startBrowser() {
 
 void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     Blinds *clock = start(ExampleTournament);
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::Any, 0));
-    const quint16 first = probe.serverPort();
-    probe.close();
-    clock->setLivePorts(first, static_cast<quint16>(first + 9));
-    child<QAction>(clock, "actRemote")->trigger();
     // The address on the pairing window, reached through loopback.
-    QUrl control(text(clock->findChild<QWidget *>(QStringLiteral("frmRemote")), "lblRemoteUrl"));
+    QUrl control = pairFromTheMenu(clock);
     control.setHost(QStringLiteral("127.0.0.1"));
     QVERIFY(control.fragment().startsWith(QLatin1String("key=")));
     auto *cmdPause = child<QPushButton>(clock, "cmdPause");

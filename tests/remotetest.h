@@ -1,0 +1,33 @@
+#pragma once
+// The phone-control suites' pairing: "Control from a phone…" on a clock whose
+// live view tries ports that were free a moment ago (other tests on the
+// machine listen too), and what the pairing window then shows.
+#include "clock/blinds.h"
+#include "clock/frmremote.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QTcpServer>
+#include <QUrl>
+
+namespace testsupport {
+
+inline frmRemote *pairingWindow(const Blinds *clock) {
+    return clock->findChild<frmRemote *>();
+}
+
+// Pairs from the clock's menu; the control address on the pairing window.
+inline QUrl pairFromTheMenu(Blinds *clock) {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::Any, 0) || probe.serverPort() > 65000)
+        qFatal("no free port");
+    const quint16 first = probe.serverPort();
+    probe.close();
+    clock->setLivePorts(first, static_cast<quint16>(first + 9));
+    child<QAction>(clock, "actRemote")->trigger();
+    if (!pairingWindow(clock))
+        qFatal("no pairing window");
+    return QUrl(text(pairingWindow(clock), "lblRemoteUrl"));
+}
+
+} // namespace testsupport
