@@ -104,49 +104,34 @@ inline QString press(const char *action, const QByteArray &key) {
         .arg(QLatin1String(action), QString::fromLatin1(key));
 }
 
-// A page's WebSocket as a browser opens it, with an Origin; "" for none.
+// A page's WebSocket as a browser opens it, with an Origin ("" for none),
+// and what it heard: the answers to presses and the faces.
 class Phone {
 public:
-    Phone(quint16 port, const QString &origin, const QString &host = QStringLiteral("127.0.0.1"))
-        : socket(origin) {
+    Phone(quint16 port, const QString &origin) : socket(origin) {
         socket.setProxy(QNetworkProxy::NoProxy);
-        QObject::connect(&socket, &QWebSocket::textMessageReceived,
-                         [this](const QString &text) { heard.append(text); });
-        socket.open(QUrl(QStringLiteral("ws://%1:%2/live").arg(host).arg(port)));
-        if (!QTest::qWaitFor([this] { return !heard.isEmpty(); }, 5000))
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
+            (text.startsWith(QLatin1String(R"({"control")")) ? answers : faces).append(text);
+        });
+        socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+        if (!QTest::qWaitFor([this] { return !faces.isEmpty(); }, 5000))
             qFatal("the phone's WebSocket did not open");
     }
 
-    // The control answers heard so far, the faces left out.
-    QStringList answers() const {
-        QStringList control;
-        for (const QString &text : heard)
-            if (text.startsWith(QLatin1String(R"({"control")")))
-                control << text;
-        return control;
-    }
-
-    // Sends `text` and waits for its answer; nothing when none came within
-    // `ms`.
+    // Sends `text`; its answer, or nothing when none came within `ms`.
     QString ask(const QString &text, int ms = 5000) {
-        const qsizetype before = answers().size();
+        const qsizetype before = answers.size();
         socket.sendTextMessage(text);
-        if (!QTest::qWaitFor([&] { return answers().size() > before; }, ms))
-            return {};
-        return answers().constLast();
+        return QTest::qWaitFor([&] { return answers.size() > before; }, ms) ? answers.constLast()
+                                                                            : QString();
     }
 
-    // The last face heard, as JSON.
     QJsonObject lastFace() const {
-        for (auto it = heard.crbegin(); it != heard.crend(); ++it) {
-            if (!it->startsWith(QLatin1String(R"({"control")")))
-                return QJsonDocument::fromJson(it->toUtf8()).object();
-        }
-        return {};
+        return QJsonDocument::fromJson(faces.constLast().toUtf8()).object();
     }
 
     QWebSocket socket;
-    QStringList heard;
+    QStringList answers, faces;
 };
 
 } // namespace livetest

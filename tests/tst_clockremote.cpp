@@ -1,25 +1,41 @@
-// The clock driven from the director's phone, at the window: the pause gate a
-// press goes through, from every state the clock can be in, the notice that
-// tells the room, and pairing and revoking from the menu with presses through
-// the real server on loopback.
+// The clock driven from the director's phone: the pause gate from every state
+// the clock can be in, then pairing and revoking from the menu, with presses
+// and refusals through the real server on loopback.
 #include "clocktest.h"
 #include "livetest.h"
 #include "qrdecode.h"
 #include "remotetest.h"
 
-#include "clock/frmremote.h"
 #include "live/liveview.h"
 #include "live/remotecontrol.h"
 
-#include <QAction>
 #include <QDirIterator>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QWindow>
 
 using namespace testsupport;
 using namespace livetest;
 using orvandel::RemoteAction;
+
+namespace {
+
+QString caption(const Blinds *clock) {
+    return child<QPushButton>(clock, "cmdPause")->text();
+}
+
+QByteArray secretOf(const QUrl &address) {
+    return address.fragment().startsWith(u"key=") ? address.fragment().mid(4).toLatin1() : "";
+}
+
+LiveView *liveView(const Blinds *clock) {
+    return clock->findChild<LiveView *>();
+}
+
+QString ownOrigin(const Blinds *clock) {
+    return QStringLiteral("http://127.0.0.1:%1").arg(liveView(clock)->port());
+}
+
+} // namespace
 
 class TestClockRemote : public QObject, public ClockTest {
     Q_OBJECT
@@ -30,43 +46,21 @@ private slots:
 
     void pauseGate_data();
     void pauseGate();
-    void pressInABurstOfTicks_data();
-    void pressInABurstOfTicks();
-    void noticeGoesAway();
-    void pairingMakesAFreshSecret();
     void pressesThroughTheServer();
-    void stopPhoneControl();
+    void refusals_data();
+    void refusals();
+    void silenceAfterTenWrongSecrets();
+    void pairingAndRevoking();
     void pairingWindowCloses_data();
     void pairingWindowCloses();
-    void pairingWithoutAPort();
 
 private:
-    // A clock whose live view takes ports found free, paired by the menu.
-    Blinds *startPaired(bool shown = false);
+    Blinds *startPaired(bool shown = false) {
+        Blinds *clock = shown ? startShown(ExampleTournament) : start(ExampleTournament);
+        pairFromTheMenu(clock);
+        return clock;
+    }
 };
-
-namespace {
-
-QString caption(const Blinds *clock) {
-    return child<QPushButton>(clock, "cmdPause")->text();
-}
-
-QUrl controlAddress(const Blinds *clock) {
-    return QUrl(text(pairingWindow(clock), "lblRemoteUrl"));
-}
-
-QByteArray secretOf(const QUrl &address) {
-    const QString fragment = address.fragment();
-    return fragment.startsWith(QLatin1String("key=")) ? fragment.mid(4).toLatin1() : QByteArray();
-}
-
-} // namespace
-
-Blinds *TestClockRemote::startPaired(bool shown) {
-    Blinds *clock = shown ? startShown(ExampleTournament) : start(ExampleTournament);
-    pairFromTheMenu(clock);
-    return clock;
-}
 
 void TestClockRemote::pauseGate_data() {
     QTest::addColumn<QByteArray>("file");
@@ -119,127 +113,19 @@ void TestClockRemote::pauseGate() {
     QCOMPARE(::caption(clock), caption);
     QCOMPARE(timer(clock)->isActive(), counting);
     QCOMPARE(shown(clock, "lblRemoteNotice"), acts);
-    if (acts) {
-        QCOMPARE(text(clock, "lblRemoteNotice"), action == int(RemoteAction::Pause)
-                                                     ? QStringLiteral("Paused from a phone")
-                                                     : QStringLiteral("Resumed from a phone"));
-    } else {
+    if (!acts)
         QCOMPARE(clock->face(), before);
-    }
     // The same press again changes nothing more.
     QVERIFY(!clock->remoteControl(RemoteAction(action)));
     QCOMPARE(::caption(clock), caption);
-    QCOMPARE(timer(clock)->isActive(), counting);
-}
-
-void TestClockRemote::pressInABurstOfTicks_data() {
-    QTest::addColumn<int>("action");
-    QTest::addColumn<qint64>("heldMs"); // the event loop was held up this long
-    QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("caption");
-    const int pause = int(RemoteAction::Pause), resume = int(RemoteAction::Resume);
-    // clang-format off
-    // A pause takes effect on the first tick of the burst, which still counts.
-    QTest::newRow("pause, one second")    << pause  << qint64{1000} << "Paused" << "Resume";
-    QTest::newRow("pause, five seconds")  << pause  << qint64{5000} << "Paused" << "Resume";
-    QTest::newRow("resume, five seconds") << resume << qint64{5000} << " 19:51" << "Pause";
-    // clang-format on
-}
-
-void TestClockRemote::pressInABurstOfTicks() {
-    QFETCH(int, action);
-    QFETCH(qint64, heldMs);
-    QFETCH(QString, time);
-    QFETCH(QString, caption);
-    std::int64_t now = 0;
-    Blinds *clock = start(ExampleTournament);
-    clock->setSteadyClock([&now] { return now; });
-    ticks(clock, 3);
-    if (action == int(RemoteAction::Resume)) {
-        QVERIFY(clock->remoteControl(RemoteAction::Pause));
-        ticks(clock, 1);
-        QVERIFY(!timer(clock)->isActive());
-    }
-    const qint32 remaining = clock->face().remainingMs;
-    QVERIFY(clock->remoteControl(RemoteAction(action)));
-    now += heldMs;
-    clock->Timer1_Elapsed();
-    QCOMPARE(text(clock, "lblTime"), time);
-    QCOMPARE(::caption(clock), caption);
-    const qint64 counted = action == int(RemoteAction::Pause) ? 1000 : heldMs;
-    QCOMPARE(clock->face().remainingMs, remaining - counted);
-}
-
-void TestClockRemote::noticeGoesAway() {
-    Blinds *clock = startShown(ExampleTournament);
-    QVERIFY(clock->remoteControl(RemoteAction::Pause));
-    auto *shownFor = child<QTimer>(clock, "tmrRemoteNotice");
-    QVERIFY(shownFor->isActive());
-    QVERIFY(child(clock, "lblRemoteNotice")->isVisible());
-    // A click on the time is the director's own: the notice stays until its
-    // time is up.
-    shownFor->start(1);
-    QTRY_VERIFY(!shown(clock, "lblRemoteNotice"));
-    QVERIFY(!clock->remoteControl(RemoteAction::Pause));
-    QVERIFY(!shown(clock, "lblRemoteNotice"));
-}
-
-void TestClockRemote::pairingMakesAFreshSecret() {
-    Blinds *clock = startPaired();
-    // Pairing turned the view on.
-    QVERIFY(child<QAction>(clock, "actLiveView")->isChecked());
-    const quint16 port = clock->findChild<LiveView *>()->port();
-    const QUrl address = controlAddress(clock);
-    QCOMPARE(address.adjusted(QUrl::RemoveFragment), liveUrl(port));
-    const QByteArray secret = secretOf(address);
-    QCOMPARE(secret.size(), 22);
-    if (haveQrDecoder()) {
-        QCOMPARE(decodeQr(child<QLabel>(pairingWindow(clock), "picRemoteQr")->pixmap().toImage()),
-                 address.toString(QUrl::FullyEncoded).toUtf8());
-    }
-
-    // Pairing again shows the same secret; after "Stop phone control" and
-    // in another start of the clock, a new one.
-    child<QAction>(clock, "actRemote")->trigger();
-    QCOMPARE(secretOf(controlAddress(clock)), secret);
-    child<QAction>(clock, "actRemoteRevoke")->trigger();
-    QTRY_VERIFY(!pairingWindow(clock));
-    child<QAction>(clock, "actRemote")->trigger();
-    const QByteArray renewed = secretOf(controlAddress(clock));
-    QCOMPARE(renewed.size(), 22);
-    QVERIFY(renewed != secret);
-
-    // Never written anywhere: not in the working folder, not in the journal.
-    clock->Timer1_Elapsed();
-    const QString workFolder = QDir::currentPath();
-    const QString dataHome = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    int files = 0;
-    for (const QString &folder : {workFolder, dataHome}) {
-        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray bytes = file.readAll();
-            QVERIFY2(!bytes.contains(secret) && !bytes.contains(renewed),
-                     qPrintable(file.fileName()));
-            ++files;
-        }
-    }
-    QVERIFY(files >= 2); // blinds.dat and the journal at least
-
-    Blinds second;
-    const QByteArray another = secretOf(pairFromTheMenu(&second));
-    QCOMPARE(another.size(), 22);
-    QVERIFY(another != secret && another != renewed);
 }
 
 void TestClockRemote::pressesThroughTheServer() {
     Blinds *clock = startPaired();
-    const quint16 port = clock->findChild<LiveView *>()->port();
-    const QByteArray secret = secretOf(controlAddress(clock));
+    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
     std::int64_t now = 0;
     clock->setSteadyClock([&now] { return now; });
-    Phone phone(port, QStringLiteral("http://127.0.0.1:%1").arg(port));
+    Phone phone(liveView(clock)->port(), ownOrigin(clock));
 
     // Each press twice in a row: the second changes nothing.
     for (int i = 0; i < 2; ++i) {
@@ -248,49 +134,143 @@ void TestClockRemote::pressesThroughTheServer() {
     }
     QTRY_VERIFY(phone.lastFace().value(u"paused").toBool());
     QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Paused from a phone"));
-    // The pause takes effect on the next tick, whatever the burst.
+    // After a hold-up, a burst of ticks: the pause takes effect on the
+    // first, which still counts its second.
     const qint32 remaining = clock->face().remainingMs;
     now += 4'000;
     clock->Timer1_Elapsed();
     QVERIFY(!timer(clock)->isActive());
     QCOMPARE(clock->face().remainingMs, remaining - 1000);
-    QTRY_COMPARE(phone.lastFace().value(u"controls")[u"lblTime"][u"text"].toString(),
-                 QStringLiteral("Paused"));
 
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(phone.ask(press("resume", secret)), Taken);
         QCOMPARE(caption(clock), QStringLiteral("Pause"));
-        QVERIFY(timer(clock)->isActive());
     }
     QTRY_VERIFY(!phone.lastFace().value(u"paused").toBool());
     QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Resumed from a phone"));
     now += 3'000;
     clock->Timer1_Elapsed();
     QCOMPARE(clock->face().remainingMs, remaining - 4000);
+    child<QTimer>(clock, "tmrRemoteNotice")->start(1);
+    QTRY_VERIFY(!shown(clock, "lblRemoteNotice"));
+
+    // The director's presses do not use up a viewer's allowance of 1 KiB.
+    for (int i = 0; i < 30; ++i)
+        QCOMPARE(phone.ask(press("resume", secret)), Taken);
 }
 
-void TestClockRemote::stopPhoneControl() {
+void TestClockRemote::refusals_data() {
+    QTest::addColumn<QString>("origin");  // "own": the page's own
+    QTest::addColumn<QString>("message"); // %1: the secret; %1-: less its last character
+    QTest::addColumn<bool>("taken");
+    const QString own = QStringLiteral("own");
+    // clang-format off
+    QTest::newRow("the secret")     << own << press("pause", "%1")                     << true;
+    QTest::newRow("no secret")      << own << R"({"action":"pause"})"                  << false;
+    QTest::newRow("wrong secret")   << own << press("pause", "q2Zc9Xw-hT0_bLm4Rk7aYe") << false;
+    QTest::newRow("one more")       << own << press("pause", "%1A")                    << false;
+    QTest::newRow("one less")       << own << press("pause", "%1-")                    << false;
+    QTest::newRow("chatter")        << own << "hello"                                  << false;
+    QTest::newRow("another site")   << "http://evil.example" << press("pause", "%1")  << false;
+    QTest::newRow("another port")   << "http://127.0.0.1:1"  << press("pause", "%1")  << false;
+    QTest::newRow("no origin")      << ""                    << press("pause", "%1")  << false;
+    QTest::newRow("opaque origin")  << "null"                << press("pause", "%1")  << false;
+    // clang-format on
+}
+
+void TestClockRemote::refusals() {
+    QFETCH(QString, origin);
+    QFETCH(QString, message);
+    QFETCH(bool, taken);
     Blinds *clock = startPaired();
-    const quint16 port = clock->findChild<LiveView *>()->port();
-    const QByteArray old = secretOf(controlAddress(clock));
-    Phone phone(port, QStringLiteral("http://127.0.0.1:%1").arg(port));
-    QVERIFY(child<QAction>(clock, "actRemoteRevoke")->isEnabled());
+    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
+    Phone phone(liveView(clock)->port(),
+                origin == QLatin1String("own") ? ownOrigin(clock) : origin);
+    const QString key = QString::fromLatin1(secret);
+    message.replace(QLatin1String("%1-"), key.chopped(1)).replace(QLatin1String("%1"), key);
+    QCOMPARE(phone.ask(message), taken ? Taken : Refused);
+    QCOMPARE(caption(clock), taken ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    QVERIFY(phone.socket.state() == QAbstractSocket::ConnectedState);
+}
 
-    child<QAction>(clock, "actRemoteRevoke")->trigger();
-    QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
-    // The phone is told at once, and its secret no longer works.
-    QTRY_COMPARE(phone.answers(), QStringList{QStringLiteral(R"({"control":false})")});
-    QCOMPARE(phone.ask(press("pause", old)), Refused);
+void TestClockRemote::silenceAfterTenWrongSecrets() {
+    Blinds *clock = startPaired();
+    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
+    const quint16 port = liveView(clock)->port();
+    std::int64_t now = 0;
+    liveView(clock)->setSteadyClock([&now] { return now; });
+    Phone guesser(port, ownOrigin(clock));
+    Viewer viewer(port);
+    QVERIFY(viewer.waitForMessages(1));
+    for (int i = 0; i < 10; ++i) {
+        now += 5'000;
+        QCOMPARE(guesser.ask(press("pause", "guess" + QByteArray::number(i))), Refused);
+    }
+    // The eleventh goes unanswered, and so does the secret itself, on a new
+    // WebSocket too, until a minute after the tenth.
+    QCOMPARE(guesser.ask(press("pause", "guess10"), 500), QString());
+    Phone again(port, ownOrigin(clock));
+    now += 59'000;
+    QCOMPARE(again.ask(press("pause", secret), 500), QString());
     QCOMPARE(caption(clock), QStringLiteral("Pause"));
-    QVERIFY(!shown(clock, "lblRemoteNotice"));
+    // Meanwhile a viewer at that address sees the clock count.
+    const qsizetype seen = viewer.messages.size();
+    clock->Timer1_Timer();
+    QVERIFY(viewer.waitForMessages(seen + 1));
+    now += 1'000;
+    QCOMPARE(again.ask(press("pause", secret)), Taken);
+    QCOMPARE(caption(clock), QStringLiteral("Resume"));
+}
 
-    // Paired anew, the new secret works and the old one still does not.
-    child<QAction>(clock, "actRemote")->trigger();
-    const QByteArray renewed = secretOf(controlAddress(clock));
-    QCOMPARE(phone.ask(press("pause", old)), Refused);
+void TestClockRemote::pairingAndRevoking() {
+    Blinds *clock = startPaired();
+    // Pairing turned the view on; the address is the view's with the secret.
+    QVERIFY(child<QAction>(clock, "actLiveView")->isChecked());
+    const QUrl address(text(pairingWindow(clock), "lblRemoteUrl"));
+    QCOMPARE(address.adjusted(QUrl::RemoveFragment), liveUrl(liveView(clock)->port()));
+    const QByteArray secret = secretOf(address);
+    QCOMPARE(secret.size(), 22);
+    if (haveQrDecoder())
+        QCOMPARE(decodeQr(child<QLabel>(pairingWindow(clock), "picRemoteQr")->pixmap().toImage()),
+                 address.toString(QUrl::FullyEncoded).toUtf8());
+    QCOMPARE(pairFromTheMenu(clock), address);
+    Phone phone(liveView(clock)->port(), ownOrigin(clock));
+
+    // "Stop phone control": the phone is told at once, and its secret is
+    // refused from then on, also once the clock is paired anew.
+    child<QAction>(clock, "actRemoteRevoke")->trigger();
+    QTRY_COMPARE(phone.answers, QStringList{QStringLiteral(R"({"control":false})")});
+    QTRY_VERIFY(!pairingWindow(clock));
+    QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
+    QCOMPARE(phone.ask(press("pause", secret)), Refused);
+    const QByteArray renewed = secretOf(pairFromTheMenu(clock));
+    QCOMPARE(renewed.size(), 22);
+    QCOMPARE(phone.ask(press("pause", secret)), Refused);
     QCOMPARE(caption(clock), QStringLiteral("Pause"));
     QCOMPARE(phone.ask(press("pause", renewed)), Taken);
     QCOMPARE(caption(clock), QStringLiteral("Resume"));
+
+    // Never written anywhere: not in the working folder, not in the journal.
+    clock->Timer1_Elapsed();
+    int files = 0;
+    for (const QString &folder :
+         {QDir::currentPath(), QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))}) {
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY2(!bytes.contains(secret) && !bytes.contains(renewed),
+                     qPrintable(it.filePath()));
+            ++files;
+        }
+    }
+    QVERIFY(files >= 2); // blinds.dat and the journal at least
+
+    // Another start of the clock, another secret.
+    Blinds second;
+    const QByteArray another = secretOf(pairFromTheMenu(&second));
+    QVERIFY(another.size() == 22 && another != secret && another != renewed);
 }
 
 void TestClockRemote::pairingWindowCloses_data() {
@@ -309,7 +289,6 @@ void TestClockRemote::pairingWindowCloses() {
     QCOMPARE(window->windowHandle()->transientParent(), clock->windowHandle());
     QCOMPARE(window->screen(), clock->screen());
     auto *closing = child<QTimer>(window, "tmrClose");
-    QVERIFY(closing->isActive());
     QVERIFY(closing->remainingTime() > 110'000);
     if (how == QLatin1String("Close"))
         QTest::mouseClick(child<QPushButton>(window, "cmdClose"), Qt::LeftButton);
@@ -318,22 +297,7 @@ void TestClockRemote::pairingWindowCloses() {
     else
         child<QAction>(clock, "actLiveView")->trigger();
     QTRY_VERIFY(!pairingWindow(clock));
-    // The clock runs on, paired or not.
     QVERIFY(timer(clock)->isActive());
-    QCOMPARE(child<QAction>(clock, "actRemoteRevoke")->isEnabled(), true);
-}
-
-void TestClockRemote::pairingWithoutAPort() {
-    Blinds *clock = start(ExampleTournament);
-    QTcpServer taken;
-    QVERIFY(taken.listen(QHostAddress::Any, 0));
-    clock->setLivePorts(taken.serverPort(), taken.serverPort());
-    const QList<Box> boxes =
-        answerBoxes([clock] { child<QAction>(clock, "actRemote")->trigger(); });
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY(!pairingWindow(clock));
-    QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
-    QVERIFY(!child<QAction>(clock, "actLiveView")->isChecked());
 }
 
 QTEST_MAIN(TestClockRemote)
