@@ -3,8 +3,6 @@
 #include "clocktest.h"
 #include "livetest.h"
 
-#include "clock/colours.h"
-
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -67,19 +65,13 @@ void TestLiveClock::viewersSeeTheWindow() {
     }
     QCOMPARE(text(clock, "lblTime"), time);
 
+    // The window's face, whose JSON holds what its labels show (see
+    // tst_clockface), is what the view serves.
     const Answer state = exchange(m_port, get("/state"));
     QCOMPARE(state.status, 200);
+    QCOMPARE(state.body, orvandel::faceToJson(clock->face()));
     const QJsonObject json = QJsonDocument::fromJson(state.body).object();
-    const QJsonObject controls = json[u"controls"].toObject();
-    QCOMPARE(controls.size(), 12);
-    for (auto it = controls.begin(); it != controls.end(); ++it) {
-        const QByteArray name = it.key().toLatin1();
-        const QJsonObject control = it.value().toObject();
-        QCOMPARE(control[u"text"].toString(), text(clock, name.constData()));
-        QCOMPARE(control[u"visible"].toBool(), shown(clock, name.constData()));
-        QCOMPARE(orvandel::colours::toBgr(QColor::fromString(control[u"color"].toString())),
-                 colour(clock, name.constData()));
-    }
+    QCOMPARE(json[u"controls"][u"lblTime"][u"text"].toString(), time);
     QCOMPARE(json[u"paused"].toBool(), pause);
     // The viewer was told as soon as it changed.
     QVERIFY(QTest::qWaitFor([&] { return viewer.messages.last().toUtf8() == state.body; }, 2000));
