@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,8 +67,13 @@ public:
             qFatal("cannot enter a temporary working folder");
     }
     ~WorkFolder() {
+        // A window deletes the windows it owns (the clock its menu), so each
+        // is deleted only if it is still there.
+        QList<QPointer<QWidget>> windows;
         for (QWidget *w : QApplication::topLevelWidgets())
-            delete w;
+            windows << w;
+        for (const QPointer<QWidget> &w : std::as_const(windows))
+            delete w.data();
         // A test may have taken the write bits away to provoke a failure.
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QDir::setCurrent(m_home);
