@@ -25,6 +25,7 @@
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace bench {
@@ -92,6 +93,13 @@ public:
         return false;
     }
 };
+
+// The viewers and the attackers are other machines in the room; here they
+// share the server's two cores, so they give way to it rather than delay
+// its ticks in a way no phone could.
+void yieldToTheServer() {
+    setpriority(PRIO_PROCESS, 0, 19);
+}
 
 } // namespace
 
@@ -222,6 +230,7 @@ int runLiveServer(int argc, char **argv) {
 
 int runLiveViewers(int argc, char **argv, quint16 port) {
     QCoreApplication app(argc, argv);
+    yieldToTheServer();
     const int count = Viewers;
     struct Heard {
         qint64 remainingMs;
@@ -286,6 +295,7 @@ int runLiveViewers(int argc, char **argv, quint16 port) {
 
 int runLiveHostile(int argc, char **argv, quint16 port, int seconds) {
     QCoreApplication app(argc, argv);
+    yieldToTheServer();
     const QByteArray halfHead = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow\r\n";
     auto connectTo = [port](QTcpSocket &socket) {
         socket.setProxy(QNetworkProxy::NoProxy);

@@ -221,30 +221,28 @@ HttpReply LiveView::Server::answer(const HttpAsk &ask) const {
         reply.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET")));
         return reply;
     }
-    switch (resourceAt(ask.path)) {
-    case Resource::Page:
-        reply.type = "text/html; charset=utf-8";
-        reply.body = page;
-        break;
-    case Resource::Script:
-        reply.type = "text/javascript; charset=utf-8";
-        reply.body = script;
-        break;
-    case Resource::Style:
-        reply.type = "text/css; charset=utf-8";
-        reply.body = style;
-        break;
-    case Resource::State:
-        reply.type = "application/json";
-        reply.body = json;
-        break;
-    case Resource::Live: // without the upgrade
-    case Resource::None:
-        reply.status = 404;
-        reply.type = "text/plain; charset=utf-8";
-        reply.body = "Not found\n";
-        break;
+    const struct {
+        Resource resource;
+        const char *type;
+        const QByteArray &body;
+    } served[] = {
+        {Resource::Page, "text/html; charset=utf-8", page},
+        {Resource::Script, "text/javascript; charset=utf-8", script},
+        {Resource::Style, "text/css; charset=utf-8", style},
+        {Resource::State, "application/json", json},
+    };
+    const Resource asked = resourceAt(ask.path);
+    for (const auto &[resource, type, body] : served) {
+        if (resource == asked) {
+            reply.type = type;
+            reply.body = body;
+            return reply;
+        }
     }
+    // Nothing else, /live without its upgrade included.
+    reply.status = 404;
+    reply.type = "text/plain; charset=utf-8";
+    reply.body = "Not found\n";
     return reply;
 }
 

