@@ -83,24 +83,35 @@ void Opening::optTimed_Click() {
 
 void Opening::Command1_Click() {
     if (optStart->isChecked()) {
-        // A tournament file the clock cannot run is reported here, and the
-        // director stays on this screen to set up a new one.
-        Blinds *clock = nullptr;
-        try {
-            const std::optional<JournalEntry> resume = offerToResume(this);
-            clock = new Blinds(nullptr);
-            if (resume)
-                clock->restore(*resume);
-        } catch (const TournamentFileError &error) {
-            QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
-            return;
-        }
-        handOver(this, clock);
+        startClock();
     } else if (optBlinds->isChecked()) {
         handOver(this, new frmSetUp(nullptr));
     } else if (optSound->isChecked()) {
         handOver(this, new frmSound(nullptr));
     }
+}
+
+void Opening::startClock() {
+    // blinds.dat is read once: the clock runs the very bytes its journal was
+    // checked against. A file the clock cannot run is reported here, before
+    // anything else happens, and the director stays on this screen.
+    const FileRead file =
+        readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes);
+    if (const ReadResult read = parseTournamentFile(file); !read.ok()) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
+        return;
+    }
+    const std::optional<JournalEntry> resume = offerToResume(this, file);
+    Blinds *clock = nullptr;
+    try {
+        clock = new Blinds(file, nullptr);
+    } catch (const TournamentFileError &error) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
+        return;
+    }
+    if (resume)
+        clock->restore(*resume);
+    handOver(this, clock);
 }
 
 void Opening::Command2_Click() {

@@ -6,8 +6,8 @@
 
 using namespace orvandel;
 
-std::optional<JournalEntry> offerToResume(QWidget *parent) {
-    std::optional<JournalEntry> entry = resumableJournal();
+std::optional<JournalEntry> offerToResume(QWidget *parent, const FileRead &tournament) {
+    std::optional<JournalEntry> entry = resumableJournal(tournament);
     if (!entry)
         return std::nullopt;
     const QMessageBox::StandardButton answer =

@@ -40,6 +40,8 @@ public:
     // Loads the window. Throws TournamentFileError when blinds.dat in the
     // working folder cannot be run.
     explicit Blinds(QWidget *parent = nullptr);
+    // The same, with blinds.dat as read at Start.
+    Blinds(const orvandel::FileRead &file, QWidget *parent);
 
     // One tick of Timer1: pause gate, countdown, time text, paused text,
     // announcement and, when the level has run out, the level change.
@@ -84,7 +86,7 @@ private:
     };
 
     void buildControls();
-    void loadTournament();
+    void loadTournament(const orvandel::FileRead &file);
     void relayout();
     void timeText();
     void announcement();

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,6 +32,12 @@ QString tournamentFilePath(const QString &fileName) {
     const QFileInfo info(fileName);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// Removes a link, not what it leads to; a folder only when empty.
+void removeEntry(const QString &name) {
+    if (!QFile::remove(name))
+        QDir().rmdir(name);
 }
 
 #ifdef Q_OS_UNIX
@@ -59,24 +66,23 @@ QString journalPathForCurrentFolder() {
 }
 
 JournalRead readJournal(const QString &path) {
-    QFile file(path);
-    if (!file.exists()) {
-        JournalRead read;
+    const FileRead file = readRegularFile(path, MaxJournalBytes);
+    JournalRead read;
+    switch (file.error) {
+    case FileError::None:
+        return decodeJournal(file.bytes);
+    case FileError::NotFound:
         read.error = JournalError::Missing;
-        return read;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        JournalRead read;
+        break;
+    case FileError::NotRegular:
+    case FileError::Unreadable:
         read.error = JournalError::Unreadable;
-        return read;
-    }
-    const QByteArray bytes = file.read(MaxJournalBytes + 1);
-    if (bytes.size() > MaxJournalBytes) {
-        JournalRead read;
+        break;
+    case FileError::TooLarge:
         read.error = JournalError::NotAJournal;
-        return read;
+        break;
     }
-    return decodeJournal(bytes);
+    return read;
 }
 
 bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
@@ -84,12 +90,21 @@ bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
     // Written beside the journal, then renamed over it: a rename replaces the
     // name in one step, so a crash leaves the old entry or the new one.
     const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        // The first entry on this machine: the folder is not there yet.
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
-            !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
+    const QByteArray name = QFile::encodeName(temporary);
+    // Made afresh, never opened where it stands: a named pipe there would
+    // stall the write, a link would send it elsewhere.
+    ::unlink(name.constData());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    int fd = ::open(name.constData(), flags, 0600);
+    // The first entry on this machine: the folder is not there yet.
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(path).absolutePath()))
+        fd = ::open(name.constData(), flags, 0600);
+    QFile file;
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
     }
     const bool written = file.write(bytes) == bytes.size() && file.flush() &&
                          (!durable || ::fsync(file.handle()) == 0);
@@ -121,27 +136,30 @@ bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
 }
 
 void removeJournal(const QString &path) {
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral(".tmp"));
+    removeEntry(path);
+    removeEntry(path + QStringLiteral(".tmp"));
 }
 
-std::optional<JournalEntry> resumableJournal() {
+std::optional<JournalEntry> resumableJournal(const FileRead &tournament) {
     const QString path = journalPathForCurrentFolder();
     const JournalRead read = readJournal(path);
     if (read.error == JournalError::Missing)
         return std::nullopt;
 
     const QString fileName = QString::fromLatin1(TournamentFileName);
-    QFile file(fileName);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (read.ok() && file.isOpen() && read.entry.tournamentPath == tournamentFilePath(fileName) &&
-        read.entry.tournamentHash == tournamentHash(bytes)) {
-        const ReadResult tournament = parseTournament(bytes);
-        if (tournament.ok() && fitsTournament(read.entry, tournament.tournament))
+    if (read.ok() && tournament.ok() && read.entry.tournamentPath == tournamentFilePath(fileName) &&
+        read.entry.tournamentHash == tournamentHash(tournament.bytes)) {
+        const ReadResult parsed = parseTournament(tournament.bytes);
+        if (parsed.ok() && fitsTournament(read.entry, parsed.tournament))
             return read.entry;
     }
     removeJournal(path);
     return std::nullopt;
+}
+
+std::optional<JournalEntry> resumableJournal() {
+    return resumableJournal(
+        readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes));
 }
 
 void dropJournalOfCurrentFolder() {
@@ -149,10 +167,13 @@ void dropJournalOfCurrentFolder() {
 }
 
 void ClockJournal::open(const QString &fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    m_tournamentHash = tournamentHash(file.readAll());
+    const FileRead file = readRegularFile(fileName, MaxTournamentFileBytes);
+    if (file.ok())
+        open(fileName, file.bytes);
+}
+
+void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
+    m_tournamentHash = tournamentHash(bytes);
     m_tournamentPath = tournamentFilePath(fileName);
     m_path = journalPathForCurrentFolder();
     m_lastLevel = 0;

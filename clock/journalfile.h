@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/journal.h"
+#include "setup/regularfile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +17,8 @@ namespace orvandel {
 QString journalPath(const QString &workingFolder);
 QString journalPathForCurrentFolder();
 
+// Goes through readRegularFile: a journal that is no regular file reads as
+// Unreadable.
 JournalRead readJournal(const QString &path);
 
 // Replaces the journal atomically: a reader finds the previous entry or this
@@ -24,11 +27,16 @@ JournalRead readJournal(const QString &path);
 // the entry could not be written; the previous one then stays.
 bool writeJournal(const QString &path, const QByteArray &bytes, bool durable);
 
+// Removes the journal and its temporary, whatever they are: a file, a link,
+// a named pipe, an empty folder.
 void removeJournal(const QString &path);
 
 // The journal of the current working folder when the clock can resume from
-// it: written for the tournament file there, with the same bytes, standing
-// within that tournament. Any other journal is removed.
+// it: written for the tournament file there, with the same bytes as
+// `tournament` (blinds.dat as read at Start), standing within that
+// tournament. Any other journal is removed.
+std::optional<JournalEntry> resumableJournal(const FileRead &tournament);
+// The same, reading blinds.dat of the current working folder.
 std::optional<JournalEntry> resumableJournal();
 
 // Drops the journal of the current working folder: its tournament was
@@ -43,7 +51,9 @@ public:
     Q_DISABLE_COPY_MOVE(ClockJournal)
 
     // Starts the journal of a clock running the tournament file `fileName`
-    // in the current working folder.
+    // in the current working folder, whose bytes are `bytes`.
+    void open(const QString &fileName, const QByteArray &bytes);
+    // The same, reading the file.
     void open(const QString &fileName);
     bool isOpen() const { return m_open; }
 

@@ -1,5 +1,6 @@
 // The offer to resume on the opening screen: answered Yes or No, not made for
-// a journal that does not fit, and withdrawn when a tournament is saved.
+// a journal that does not fit, and withdrawn when a tournament is saved;
+// whatever stands in its way.
 #include "resumetest.h"
 
 #include "app/opening.h"
@@ -8,7 +9,16 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <chrono>
+#include <future>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace testsupport;
 using namespace orvandel;
@@ -32,6 +42,25 @@ QList<Box> startFromOpening(QMessageBox::StandardButton answer) {
     return answerBoxes([ok] { QTest::mouseClick(ok, Qt::LeftButton); }, answer);
 }
 
+// Runs `action` while a guard thread watches: not done within a second, the
+// guard opens the named pipe `pipe` for writing, which frees a reader stuck
+// on it, and the answer is false. Nothing frees a reader lost in a device.
+bool doneWithinASecond(const std::function<void()> &action, const QString &pipe) {
+    using namespace std::chrono_literals;
+    std::promise<void> done;
+    auto guard = std::async(std::launch::async, [finished = done.get_future(), &pipe] {
+        if (finished.wait_for(1s) == std::future_status::ready)
+            return true;
+        ::close(::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK));
+        if (finished.wait_for(3s) != std::future_status::ready)
+            qFatal("Start has not returned");
+        return false;
+    });
+    action();
+    done.set_value();
+    return guard.get();
+}
+
 } // namespace
 
 class TestResumeOffer : public QObject, public ResumeTest {
@@ -45,6 +74,8 @@ private slots:
     void yesResumesPaused();
     void enterAnswersYes();
     void noStartsAtLevelOneAndDropsTheJournal();
+    void nothingInTheWayHangsStart_data();
+    void nothingInTheWayHangsStart();
     void noQuestionWithoutAFittingJournal_data();
     void noQuestionWithoutAFittingJournal();
     void savingATournamentDropsTheJournal_data();
@@ -120,6 +151,57 @@ void TestResumeOffer::noStartsAtLevelOneAndDropsTheJournal() {
     const std::unique_ptr<Blinds> fresh = newClock();
     QCOMPARE(look(clock), look(fresh.get()));
     QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
+}
+
+void TestResumeOffer::nothingInTheWayHangsStart_data() {
+    QTest::addColumn<QString>("at"); // added to the journal's path, or blinds.dat
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("remainingMs"); // in the journal then
+    // clang-format off
+    QTest::newRow("named pipe at the journal") << "" << "pipe" << 119000;
+    QTest::newRow("folder at the journal") << "" << "folder" << 119000;
+    QTest::newRow("link to /dev/zero at the journal") << "" << "zero" << 119000;
+    QTest::newRow("named pipe at the journal's temporary") << ".tmp" << "pipe" << 119000;
+    QTest::newRow("named pipe at blinds.dat, a journal present") << "blinds.dat" << "pipe" << 110000;
+    // clang-format on
+}
+
+void TestResumeOffer::nothingInTheWayHangsStart() {
+#ifdef Q_OS_UNIX
+    QFETCH(QString, at);
+    QFETCH(QString, what);
+    QFETCH(int, remainingMs);
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    const bool atFile = at == QLatin1String("blinds.dat");
+    const QString path = atFile ? at : journalPathForCurrentFolder() + at;
+    QVERIFY(QDir().mkpath(QFileInfo(journalPathForCurrentFolder()).path()));
+    QVERIFY(!atFile || (ranClock(10, false) && QFile::remove(at)));
+    if (what == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (what == QLatin1String("zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        QVERIFY(QDir().mkpath(path));
+
+    QList<Box> boxes;
+    QVERIFY(doneWithinASecond(
+        [&boxes] {
+            boxes = startFromOpening(QMessageBox::Ok);
+            if (Blinds *clock = shownClock())
+                clock->Timer1_Elapsed();
+        },
+        path));
+    // blinds.dat is refused at once, the journal kept for when it is back;
+    // anything else is passed over without a question, and the clock runs.
+    QCOMPARE(boxes.size(), atFile ? 1 : 0);
+    QCOMPARE(!shownClock(), atFile);
+    QCOMPARE(journal().entry.remainingMs, remainingMs);
+    if (atFile)
+        QCOMPARE(boxes.at(0).text,
+                 QStringLiteral("blinds.dat could not be opened: it is a named pipe, not a file."));
+#else
+    QSKIP("Named pipes and devices at a file name are POSIX matters.");
+#endif
 }
 
 void TestResumeOffer::noQuestionWithoutAFittingJournal_data() {
