@@ -101,7 +101,9 @@ void Opening::startClock() {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
         return;
     }
-    const std::optional<JournalEntry> resume = offerToResume(this, file);
+    const ResumeAnswer answer = offerToResume(this, file);
+    if (answer.choice == ResumeAnswer::Choice::Withdrawn)
+        return;
     Blinds *clock = nullptr;
     try {
         clock = new Blinds(file, nullptr);
@@ -109,8 +111,8 @@ void Opening::startClock() {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
         return;
     }
-    if (resume)
-        clock->restore(*resume);
+    if (answer.choice == ResumeAnswer::Choice::Resume)
+        clock->restore(answer.entry);
     handOver(this, clock);
 }
 

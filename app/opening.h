@@ -22,7 +22,7 @@ private:
     void Command1_Click();
     void Command2_Click();
     // "Start Orvandel" and OK: the clock, afresh or resumed, unless the
-    // tournament cannot start here.
+    // director withdraws or the tournament cannot start here.
     void startClock();
 
     QLabel *Label1;

@@ -74,6 +74,7 @@ private slots:
     void yesResumesPaused();
     void enterAnswersYes();
     void noStartsAtLevelOneAndDropsTheJournal();
+    void escapeOrCloseAsksAgain();
     void nothingInTheWayHangsStart_data();
     void nothingInTheWayHangsStart();
     void noQuestionWithoutAFittingJournal_data();
@@ -151,6 +152,28 @@ void TestResumeOffer::noStartsAtLevelOneAndDropsTheJournal() {
     const std::unique_ptr<Blinds> fresh = newClock();
     QCOMPARE(look(clock), look(fresh.get()));
     QCOMPARE(pauseCaption(clock), QStringLiteral("Pause"));
+}
+
+void TestResumeOffer::escapeOrCloseAsksAgain() {
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    QVERIFY(ranClock(130, false));
+    const QByteArray before = readFile(journalPathForCurrentFolder());
+    for (const bool escape : {true, false}) {
+        bool asked = false;
+        QTimer::singleShot(0, [&asked, escape] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = true;
+                escape ? QTest::keyClick(box->windowHandle(), Qt::Key_Escape) : void(box->close());
+            }
+        });
+        QVERIFY(startFromOpening(QMessageBox::No).isEmpty());
+        QVERIFY(asked);
+        QVERIFY(!shownClock());
+        QCOMPARE(readFile(journalPathForCurrentFolder()), before);
+    }
+    // Asked again, and Yes resumes where the clock stood.
+    QCOMPARE(startFromOpening(QMessageBox::Yes).size(), 1);
+    QCOMPARE(text(shownClock(), "lblCurrentSmall"), QStringLiteral("$20"));
 }
 
 void TestResumeOffer::nothingInTheWayHangsStart_data() {
