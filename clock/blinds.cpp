@@ -353,6 +353,10 @@ void Blinds::pauseClick() {
     recordJournal();
 }
 
+bool Blinds::isPaused() const {
+    return cmdPause->text() == CaptionResume;
+}
+
 void Blinds::closeEvent(QCloseEvent *event) {
     MMControl1->setCommand(QStringLiteral("Close"));
     m_awake->release();

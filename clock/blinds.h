@@ -76,6 +76,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -92,6 +93,7 @@ private:
     void announcement();
     void levelChange();
     void pauseClick();
+    bool isPaused() const; // a pause asked for or in effect
     void startTimer1();
     void alert();
     // Indexed by level number, as the file counts them; element 0 stays empty.
