@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "app/windowchrome.h"
 #include "clock/blinds.h"
+#include "clock/journalfile.h"
 #include "setup/frmsetup.h"
 #include "setup/tournamentfile.h"
 #include "sound/frmsound.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
 
 using namespace orvandel;
 using namespace orvandel::formkit;
@@ -101,6 +103,13 @@ void Opening::startClock() {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
         return;
     }
+    auto lock = std::make_unique<ClockLock>();
+    if (lock->heldElsewhere()) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"),
+                             QStringLiteral("The tournament in this folder is already running in "
+                                            "another Orvandel window."));
+        return;
+    }
     const ResumeAnswer answer = offerToResume(this, file);
     if (answer.choice == ResumeAnswer::Choice::Withdrawn)
         return;
@@ -111,6 +120,7 @@ void Opening::startClock() {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
         return;
     }
+    lock.release()->setParent(clock);
     if (answer.choice == ResumeAnswer::Choice::Resume)
         clock->restore(answer.entry);
     handOver(this, clock);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #else
 #include <QSaveFile>
@@ -22,6 +23,8 @@ namespace {
 
 // A journal is a few hundred bytes; anything much larger is not one.
 constexpr qint64 MaxJournalBytes = 65536;
+// A lock file holds a process id and two names.
+constexpr qint64 MaxLockBytes = 4096;
 
 QString canonicalFolder(const QString &folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -38,6 +41,24 @@ QString tournamentFilePath(const QString &fileName) {
 void removeEntry(const QString &name) {
     if (!QFile::remove(name))
         QDir().rmdir(name);
+}
+
+QString lockPath(const QString &journal) {
+    return journal + QStringLiteral(".lock");
+}
+
+// QLockFile reads a lock it finds, line by line: whatever is no small regular
+// file there (a named pipe, a link to a device) would stall it, and is no
+// lock anyway.
+void clearOddLock(const QString &path) {
+#ifdef Q_OS_UNIX
+    struct stat found {};
+    if (::lstat(QFile::encodeName(path).constData(), &found) == 0 &&
+        (!S_ISREG(found.st_mode) || found.st_size > MaxLockBytes))
+        removeEntry(path);
+#else
+    Q_UNUSED(path);
+#endif
 }
 
 #ifdef Q_OS_UNIX
@@ -164,6 +185,15 @@ std::optional<JournalEntry> resumableJournal() {
 
 void dropJournalOfCurrentFolder() {
     removeJournal(journalPathForCurrentFolder());
+}
+
+ClockLock::ClockLock(QObject *parent)
+    : QObject(parent), m_file(lockPath(journalPathForCurrentFolder())) {
+    QDir().mkpath(QFileInfo(m_file.fileName()).path());
+    clearOddLock(m_file.fileName());
+    // Only a program that is gone lets go of it, however long it has run.
+    m_file.setStaleLockTime(0);
+    m_heldElsewhere = !m_file.tryLock(0) && m_file.error() == QLockFile::LockFailedError;
 }
 
 void ClockJournal::open(const QString &fileName) {

@@ -4,6 +4,8 @@
 #include "setup/regularfile.h"
 
 #include <QByteArray>
+#include <QLockFile>
+#include <QObject>
 #include <QString>
 #include <optional>
 
@@ -42,6 +44,28 @@ std::optional<JournalEntry> resumableJournal();
 // Drops the journal of the current working folder: its tournament was
 // replaced.
 void dropJournalOfCurrentFolder();
+
+// The lock a running clock holds beside the journal of its working folder, so
+// that a second copy of the program there neither offers to resume the same
+// tournament nor writes its journal. A lock left by a program that was killed
+// is stale and taken over. Made when Start is chosen, then a child of the
+// clock, whose end releases it.
+class ClockLock final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ClockLock)
+
+public:
+    // Tries to take the lock of the current working folder's clock.
+    explicit ClockLock(QObject *parent = nullptr);
+
+    // A clock of another running program holds it. A lock that cannot be
+    // made at all (a read-only data folder) holds nothing back.
+    bool heldElsewhere() const { return m_heldElsewhere; }
+
+private:
+    QLockFile m_file;
+    bool m_heldElsewhere = false;
+};
 
 // The journal one running clock keeps. Writing never fails loudly: an entry
 // that cannot be written is skipped and the next one tries again.

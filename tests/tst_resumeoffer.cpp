@@ -1,6 +1,6 @@
 // The offer to resume on the opening screen: answered Yes or No, not made for
 // a journal that does not fit, and withdrawn when a tournament is saved;
-// whatever stands in its way.
+// whatever stands in its way, a second copy of the program included.
 #include "resumetest.h"
 
 #include "app/opening.h"
@@ -8,10 +8,12 @@
 #include "sound/soundplayer.h"
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <chrono>
+#include <cstdio>
 #include <future>
 
 #ifdef Q_OS_UNIX
@@ -61,6 +63,8 @@ bool doneWithinASecond(const std::function<void()> &action, const QString &pipe)
     return guard.get();
 }
 
+constexpr auto FirstCopy = "ORVANDEL_FIRST_COPY";
+
 } // namespace
 
 class TestResumeOffer : public QObject, public ResumeTest {
@@ -77,6 +81,7 @@ private slots:
     void escapeOrCloseAsksAgain();
     void nothingInTheWayHangsStart_data();
     void nothingInTheWayHangsStart();
+    void secondCopyRefusedUntilTheFirstIsKilled();
     void noQuestionWithoutAFittingJournal_data();
     void noQuestionWithoutAFittingJournal();
     void savingATournamentDropsTheJournal_data();
@@ -185,6 +190,8 @@ void TestResumeOffer::nothingInTheWayHangsStart_data() {
     QTest::newRow("folder at the journal") << "" << "folder" << 119000;
     QTest::newRow("link to /dev/zero at the journal") << "" << "zero" << 119000;
     QTest::newRow("named pipe at the journal's temporary") << ".tmp" << "pipe" << 119000;
+    QTest::newRow("named pipe at the lock") << ".lock" << "pipe" << 119000;
+    QTest::newRow("link to /dev/zero at the lock") << ".lock" << "zero" << 119000;
     QTest::newRow("named pipe at blinds.dat, a journal present") << "blinds.dat" << "pipe" << 110000;
     // clang-format on
 }
@@ -225,6 +232,36 @@ void TestResumeOffer::nothingInTheWayHangsStart() {
 #else
     QSKIP("Named pipes and devices at a file name are POSIX matters.");
 #endif
+}
+
+void TestResumeOffer::secondCopyRefusedUntilTheFirstIsKilled() {
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    QVERIFY(ranClock(130, false));
+    QProcess first;
+    first.setEnvironment(QProcess::systemEnvironment()
+                         << QString::fromLatin1(FirstCopy) + QStringLiteral("=1"));
+    first.setWorkingDirectory(folderPath());
+    first.start(QCoreApplication::applicationFilePath());
+    const auto end = qScopeGuard([&first] {
+        first.kill();
+        first.waitForFinished();
+    });
+    QVERIFY(first.waitForReadyRead(20000));
+    QCOMPARE(first.readAll(), QByteArray("running\n"));
+
+    QList<Box> boxes = startFromOpening(QMessageBox::Yes);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.at(0).text.contains(QLatin1String("is already running in another Orvandel")),
+             qPrintable(boxes.at(0).text));
+    QVERIFY(!shownClock());
+
+    // Killed, it leaves a stale lock: the tournament resumes here.
+    first.kill();
+    QVERIFY(first.waitForFinished());
+    boxes = startFromOpening(QMessageBox::Yes);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).text, QStringLiteral("Resume the tournament at level 2 with 01:50 left?"));
+    QCOMPARE(text(shownClock(), "lblTime"), QStringLiteral("Paused"));
 }
 
 void TestResumeOffer::noQuestionWithoutAFittingJournal_data() {
@@ -296,5 +333,21 @@ void TestResumeOffer::savingATournamentDropsTheJournal() {
     QCOMPARE(readFile() == tournamentFile(2, 2), !dropped);
 }
 
-QTEST_MAIN(TestResumeOffer)
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi);
+    // The copy of the program that got to the tournament first, for
+    // secondCopyRefusedUntilTheFirstIsKilled: it resumes it and runs until it
+    // is killed, for a minute at most should the test be gone.
+    if (qEnvironmentVariableIsSet(FirstCopy)) {
+        QTimer::singleShot(std::chrono::minutes(1), &app, &QCoreApplication::quit);
+        startFromOpening(QMessageBox::Yes);
+        std::puts(shownClock() ? "running" : "not running");
+        std::fflush(stdout);
+        return QApplication::exec();
+    }
+    TestResumeOffer test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_resumeoffer.moc"
