@@ -100,6 +100,7 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
+    void buildNotice();
 
     // Controls
     ClockLabel *Label1;
@@ -115,9 +116,12 @@ private:
     ClockLabel *lblNextBig;
     QPushButton *cmdPause;
     QTimer *Timer1;
+    ClockLabel *lblNotice; // says for a while when the journal cannot be written
+    QTimer *tmrNotice;
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     std::vector<Design> m_design;
+    bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_holdAlerts = false; // within a burst of caught-up ticks

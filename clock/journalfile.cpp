@@ -210,9 +210,9 @@ void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
     m_open = true;
 }
 
-void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal) {
+bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal) {
     if (!m_open)
-        return;
+        return true;
     JournalEntry entry;
     entry.tournamentPath = m_tournamentPath;
     entry.tournamentHash = m_tournamentHash;
@@ -223,8 +223,10 @@ void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;
-    if (writeJournal(m_path, encodeJournal(entry), durable) && durable)
+    const bool written = writeJournal(m_path, encodeJournal(entry), durable);
+    if (written && durable)
         m_lastLevel = level;
+    return written;
 }
 
 void ClockJournal::close() {

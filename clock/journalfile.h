@@ -59,7 +59,8 @@ public:
     explicit ClockLock(QObject *parent = nullptr);
 
     // A clock of another running program holds it. A lock that cannot be
-    // made at all (a read-only data folder) holds nothing back.
+    // made at all (a read-only data folder) holds nothing back: the clock
+    // then says that it cannot keep its journal.
     bool heldElsewhere() const { return m_heldElsewhere; }
 
 private:
@@ -82,8 +83,8 @@ public:
     bool isOpen() const { return m_open; }
 
     // Writes where the clock stands now; the first entry of each level is
-    // flushed to the disk.
-    void record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal);
+    // flushed to the disk. False when the entry could not be written.
+    bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal);
 
     // The tournament is over: removes the journal and writes no more.
     void close();

@@ -182,9 +182,9 @@ void TestResumeOffer::escapeOrCloseAsksAgain() {
 }
 
 void TestResumeOffer::nothingInTheWayHangsStart_data() {
-    QTest::addColumn<QString>("at"); // added to the journal's path, or blinds.dat
-    QTest::addColumn<QString>("what");
-    QTest::addColumn<int>("remainingMs"); // in the journal then
+    QTest::addColumn<QString>("at");      // added to the journal's path, or blinds.dat
+    QTest::addColumn<QString>("what");    // "full": a folder with a file in it
+    QTest::addColumn<int>("remainingMs"); // in the journal then; 0: none, and a notice
     // clang-format off
     QTest::newRow("named pipe at the journal") << "" << "pipe" << 119000;
     QTest::newRow("folder at the journal") << "" << "folder" << 119000;
@@ -193,6 +193,8 @@ void TestResumeOffer::nothingInTheWayHangsStart_data() {
     QTest::newRow("named pipe at the lock") << ".lock" << "pipe" << 119000;
     QTest::newRow("link to /dev/zero at the lock") << ".lock" << "zero" << 119000;
     QTest::newRow("named pipe at blinds.dat, a journal present") << "blinds.dat" << "pipe" << 110000;
+    QTest::newRow("full folder at the journal") << "" << "full" << 0;
+    QTest::newRow("read-only data folder") << "" << "read-only" << 0;
     // clang-format on
 }
 
@@ -202,6 +204,8 @@ void TestResumeOffer::nothingInTheWayHangsStart() {
     QFETCH(QString, what);
     QFETCH(int, remainingMs);
     QVERIFY(writeFile(tournamentFile(3, 2)));
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    const auto restoreHome = qScopeGuard([&home] { qputenv("XDG_DATA_HOME", home); });
     const bool atFile = at == QLatin1String("blinds.dat");
     const QString path = atFile ? at : journalPathForCurrentFolder() + at;
     QVERIFY(QDir().mkpath(QFileInfo(journalPathForCurrentFolder()).path()));
@@ -210,8 +214,10 @@ void TestResumeOffer::nothingInTheWayHangsStart() {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (what == QLatin1String("zero"))
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (what == QLatin1String("read-only"))
+        qputenv("XDG_DATA_HOME", "/proc/self"); // not even root makes a folder there
     else
-        QVERIFY(QDir().mkpath(path));
+        QVERIFY(QDir().mkpath(what == QLatin1String("full") ? path + QStringLiteral("/x") : path));
 
     QList<Box> boxes;
     QVERIFY(doneWithinASecond(
@@ -229,6 +235,17 @@ void TestResumeOffer::nothingInTheWayHangsStart() {
     if (atFile)
         QCOMPARE(boxes.at(0).text,
                  QStringLiteral("blinds.dat could not be opened: it is a named pipe, not a file."));
+    if (atFile || remainingMs != 0)
+        return;
+    const auto *notice = child<QLabel>(shownClock(), "lblNotice");
+    QVERIFY(!notice->isHidden());
+    QCOMPARE(notice->text(),
+             QStringLiteral("Resume after a crash is not possible: Orvandel cannot write to ") +
+                 QFileInfo(journalPathForCurrentFolder()).path());
+    // Gone when its time is up; the failures after it bring it not back.
+    QVERIFY(QMetaObject::invokeMethod(child<QTimer>(shownClock(), "tmrNotice"), "timeout"));
+    shownClock()->Timer1_Elapsed();
+    QVERIFY(notice->isHidden());
 #else
     QSKIP("Named pipes and devices at a file name are POSIX matters.");
 #endif
