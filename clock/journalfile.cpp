@@ -26,6 +26,11 @@ constexpr qint64 MaxJournalBytes = 65536;
 // A lock file holds a process id and two names.
 constexpr qint64 MaxLockBytes = 4096;
 
+QString journalsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/journals");
+}
+
 QString canonicalFolder(const QString &folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) : canonical;
@@ -61,6 +66,17 @@ void clearOddLock(const QString &path) {
 #endif
 }
 
+// Where drives are mounted: a working folder missing there may be on a drive
+// that is not plugged in now.
+bool holdsDrives(const QString &folder) {
+    for (const char *place : {"/media", "/run/media", "/mnt", "/Volumes"}) {
+        const QLatin1String root(place);
+        if (folder == root || QFileInfo(folder).path() == root)
+            return true;
+    }
+    return false;
+}
+
 #ifdef Q_OS_UNIX
 // After the rename, the folder's entry must reach the disk too.
 void syncFolder(const QString &folder) {
@@ -78,8 +94,8 @@ QString journalPath(const QString &workingFolder) {
     const QByteArray key = QCryptographicHash::hash(canonicalFolder(workingFolder).toUtf8(),
                                                     QCryptographicHash::Sha256)
                                .toHex();
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/journals/") + QString::fromLatin1(key) + QStringLiteral(".journal");
+    return journalsFolder() + QLatin1Char('/') + QString::fromLatin1(key) +
+           QStringLiteral(".journal");
 }
 
 QString journalPathForCurrentFolder() {
@@ -185,6 +201,29 @@ std::optional<JournalEntry> resumableJournal() {
 
 void dropJournalOfCurrentFolder() {
     removeJournal(journalPathForCurrentFolder());
+}
+
+void removeLeftoverJournals() {
+    const QDir folder(journalsFolder());
+    const QStringList names = folder.entryList({QStringLiteral("*.journal")}, QDir::Files);
+    for (const QString &name : names) {
+        const QString path = folder.filePath(name);
+        const JournalRead read = readJournal(path);
+        if (!read.ok())
+            continue;
+        const QString workingFolder = QFileInfo(read.entry.tournamentPath).path();
+        const QString parent = QFileInfo(workingFolder).path();
+        // The folder is known for certain only when it names the journal.
+        if (journalPath(workingFolder) != path || QFileInfo::exists(workingFolder) ||
+            !QFileInfo(parent).isDir() || holdsDrives(parent))
+            continue;
+        clearOddLock(lockPath(path));
+        QLockFile lock(lockPath(path));
+        lock.setStaleLockTime(0);
+        // A clock still running in the removed folder keeps its journal.
+        if (lock.tryLock(0))
+            removeJournal(path);
+    }
 }
 
 ClockLock::ClockLock(QObject *parent)

@@ -45,6 +45,13 @@ std::optional<JournalEntry> resumableJournal();
 // replaced.
 void dropJournalOfCurrentFolder();
 
+// Removes the journals of working folders that were removed, so that none
+// stays behind for ever. Run at start. A journal stays when its folder is
+// there, when it cannot tell its folder (a damaged one: its own folder's next
+// Start drops it), and when the folder's parent is gone too or is where
+// drives are mounted: the folder may be on a drive that is not plugged in.
+void removeLeftoverJournals();
+
 // The lock a running clock holds beside the journal of its working folder, so
 // that a second copy of the program there neither offers to resume the same
 // tournament nor writes its journal. A lock left by a program that was killed
