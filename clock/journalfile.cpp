@@ -66,6 +66,21 @@ void clearOddLock(const QString &path) {
 #endif
 }
 
+// Takes `lock` unless a running program holds it. Only a program that is gone
+// lets go of it, however long it has run; a lock whose holder cannot be read
+// (its program ended between making it and filling it in) is no one's.
+bool takeLock(QLockFile &lock) {
+    clearOddLock(lock.fileName());
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return lock.error() == QLockFile::LockFailedError && !lock.getLockInfo(&pid, &host, &program) &&
+           lock.removeStaleLockFile() && lock.tryLock(0);
+}
+
 // Where drives are mounted: a working folder missing there may be on a drive
 // that is not plugged in now.
 bool holdsDrives(const QString &folder) {
@@ -217,11 +232,9 @@ void removeLeftoverJournals() {
         if (journalPath(workingFolder) != path || QFileInfo::exists(workingFolder) ||
             !QFileInfo(parent).isDir() || holdsDrives(parent))
             continue;
-        clearOddLock(lockPath(path));
         QLockFile lock(lockPath(path));
-        lock.setStaleLockTime(0);
         // A clock still running in the removed folder keeps its journal.
-        if (lock.tryLock(0))
+        if (takeLock(lock))
             removeJournal(path);
     }
 }
@@ -229,10 +242,7 @@ void removeLeftoverJournals() {
 ClockLock::ClockLock(QObject *parent)
     : QObject(parent), m_file(lockPath(journalPathForCurrentFolder())) {
     QDir().mkpath(QFileInfo(m_file.fileName()).path());
-    clearOddLock(m_file.fileName());
-    // Only a program that is gone lets go of it, however long it has run.
-    m_file.setStaleLockTime(0);
-    m_heldElsewhere = !m_file.tryLock(0) && m_file.error() == QLockFile::LockFailedError;
+    m_heldElsewhere = !takeLock(m_file) && m_file.error() == QLockFile::LockFailedError;
 }
 
 void ClockJournal::open(const QString &fileName) {

@@ -192,6 +192,7 @@ void TestResumeOffer::nothingInTheWayHangsStart_data() {
     QTest::newRow("named pipe at the journal's temporary") << ".tmp" << "pipe" << 119000;
     QTest::newRow("named pipe at the lock") << ".lock" << "pipe" << 119000;
     QTest::newRow("link to /dev/zero at the lock") << ".lock" << "zero" << 119000;
+    QTest::newRow("empty lock, its program gone") << ".lock" << "empty" << 119000;
     QTest::newRow("named pipe at blinds.dat, a journal present") << "blinds.dat" << "pipe" << 110000;
     QTest::newRow("full folder at the journal") << "" << "full" << 0;
     QTest::newRow("read-only data folder") << "" << "read-only" << 0;
@@ -214,6 +215,8 @@ void TestResumeOffer::nothingInTheWayHangsStart() {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (what == QLatin1String("zero"))
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else if (what == QLatin1String("empty"))
+        QVERIFY(writeFile(QByteArray(), path));
     else if (what == QLatin1String("read-only"))
         qputenv("XDG_DATA_HOME", "/proc/self"); // not even root makes a folder there
     else
