@@ -23,7 +23,7 @@ namespace {
 
 // A journal is a few hundred bytes; anything much larger is not one.
 constexpr qint64 MaxJournalBytes = 65536;
-// A lock file holds a process id and two names.
+// A lock file is a few short lines: a process id, names, a time.
 constexpr qint64 MaxLockBytes = 4096;
 
 QString journalsFolder() {
@@ -236,6 +236,15 @@ void removeLeftoverJournals() {
         // A clock still running in the removed folder keeps its journal.
         if (takeLock(lock))
             removeJournal(path);
+    }
+    // A lock beside no journal tells nothing once its clock is gone (the aces
+    // end the program at once, lock and all): taken, it goes on release.
+    const QStringList locks =
+        folder.entryList({QStringLiteral("*.journal.lock")}, QDir::Files | QDir::System);
+    for (const QString &name : locks) {
+        QLockFile lock(folder.filePath(name));
+        if (!QFileInfo::exists(lock.fileName().chopped(5)))
+            takeLock(lock);
     }
 }
 

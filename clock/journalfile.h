@@ -50,6 +50,7 @@ void dropJournalOfCurrentFolder();
 // there, when it cannot tell its folder (a damaged one: its own folder's next
 // Start drops it), and when the folder's parent is gone too or is where
 // drives are mounted: the folder may be on a drive that is not plugged in.
+// Locks that no running program holds go too when no journal is beside them.
 void removeLeftoverJournals();
 
 // The lock a running clock holds beside the journal of its working folder, so

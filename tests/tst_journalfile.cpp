@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -47,6 +48,7 @@ private slots:
     void clockJournalRecordsAndCloses();
     void leftoversRemovedAtStart_data();
     void leftoversRemovedAtStart();
+    void locksWithoutAJournalRemovedAtStart();
 
 private:
     QTemporaryDir m_data;
@@ -253,6 +255,16 @@ void TestJournalFile::leftoversRemovedAtStart() {
     removeLeftoverJournals();
     QCOMPARE(QFile::exists(path), kept);
     QVERIFY(QFile::exists(damaged));
+}
+
+void TestJournalFile::locksWithoutAJournalRemovedAtStart() {
+    const QString folder = QFileInfo(journalPathForCurrentFolder()).path() + u'/';
+    QVERIFY(writeBytes(folder + QStringLiteral("nobody.journal.lock"), QByteArray()));
+    QLockFile held(folder + QStringLiteral("running.journal.lock"));
+    QVERIFY(held.tryLock(0));
+    removeLeftoverJournals();
+    QVERIFY(!QFile::exists(folder + QStringLiteral("nobody.journal.lock")));
+    QVERIFY(QFile::exists(folder + QStringLiteral("running.journal.lock")));
 }
 
 QTEST_GUILESS_MAIN(TestJournalFile)
