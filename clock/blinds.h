@@ -43,6 +43,8 @@ public:
     // Loads the window. Throws TournamentFileError when blinds.dat in the
     // working folder cannot be run.
     explicit Blinds(QWidget *parent = nullptr);
+    // The same, with blinds.dat as read at Start.
+    Blinds(const orvandel::FileRead &file, QWidget *parent);
 
     // One tick of Timer1: pause gate, countdown, time text, paused text,
     // announcement and, when the level has run out, the level change.
@@ -85,6 +87,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -99,18 +102,20 @@ private:
     void setFullScreen(bool on);
     // Sends faceChanged() when the face differs from the one last sent.
     void publishFace();
-    void loadTournament();
+    void loadTournament(const orvandel::FileRead &file);
     void relayout();
     void timeText();
     void announcement();
     void levelChange();
     void pauseClick();
+    bool isPaused() const; // a pause asked for or in effect
     void startTimer1();
     void alert();
     // Indexed by level number, as the file counts them; element 0 stays empty.
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
+    void buildNotice();
 
     // Controls
     ClockLabel *Label1;
@@ -126,12 +131,15 @@ private:
     ClockLabel *lblNextBig;
     QPushButton *cmdPause;
     QTimer *Timer1;
+    ClockLabel *lblNotice; // says for a while when the journal cannot be written
+    QTimer *tmrNotice;
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     // The card room's additions, switched by a right-click anywhere.
     QMenu *mnuClock = nullptr;
     QAction *actFullScreen = nullptr;
     std::vector<Design> m_design;
+    bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_holdAlerts = false; // within a burst of caught-up ticks
