@@ -4,6 +4,7 @@
 // prints one line per figure, "<name> <value> [target<limit ok|MISS]".
 // Exit status: 0 all targets met, 1 a target missed, 2 a measurement failed.
 
+#include "bench/live.h"
 #include "bench/modes.h"
 #include "bench/parent.h"
 #include "bench/tournament.h"
@@ -19,18 +20,18 @@ using bench::Options;
 
 void usage() {
     std::fputs("usage: orvandel-bench [--short] [--seconds N] [--idle-seconds N] [--pairs N]\n"
-               "                      [--only drift,idle,startup]\n"
-               "  --short         drift 30 s, idle 20 s, 5 start-up pairs\n"
+               "                      [--only drift,idle,startup,live]\n"
+               "  --short         drift 30 s, idle 20 s, 5 start-up pairs, live phases 10 s\n"
                "  --seconds N     length of the drift run (default 120)\n"
                "  --idle-seconds  how long the idle windows run (default 60)\n"
                "  --pairs N       start-up runs of each program (default 10)\n"
-               "  --only LIST     run only these benches\n",
+               "  --only LIST     run only these benches (live runs only when named)\n",
                stderr);
 }
 
 std::optional<Options> parseOptions(int argc, char **argv) {
     Options options;
-    std::optional<int> seconds, idleSeconds, pairs;
+    std::optional<int> seconds, idleSeconds, pairs, port;
     bool isShort = false;
     auto number = [](const QString &text, int low, int high) -> std::optional<int> {
         bool ok = false;
@@ -64,15 +65,19 @@ std::optional<Options> parseOptions(int argc, char **argv) {
         } else if (arg == QLatin1String("--pairs")) {
             if (!take(pairs, 1, 100))
                 return std::nullopt;
+        } else if (arg == QLatin1String("--port")) {
+            if (!take(port, 1, 65535))
+                return std::nullopt;
         } else if (arg == QLatin1String("--only") && i + 1 < argc) {
             const QStringList names = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
             options.drift = names.contains(QLatin1String("drift"));
             options.idle = names.contains(QLatin1String("idle"));
             options.startup = names.contains(QLatin1String("startup"));
+            options.live = names.contains(QLatin1String("live"));
             ++i;
             for (const QString &name : names) {
                 if (name != QLatin1String("drift") && name != QLatin1String("idle") &&
-                    name != QLatin1String("startup")) {
+                    name != QLatin1String("startup") && name != QLatin1String("live")) {
                     std::fprintf(stderr, "orvandel-bench: no bench named %s\n",
                                  name.toLocal8Bit().constData());
                     return std::nullopt;
@@ -94,6 +99,8 @@ std::optional<Options> parseOptions(int argc, char **argv) {
     }
     options.idleSeconds = idleSeconds.value_or(isShort ? 20 : 60);
     options.pairs = pairs.value_or(isShort ? 5 : 10);
+    options.liveSeconds = isShort ? 10 : 60;
+    options.port = static_cast<quint16>(port.value_or(0));
     return options;
 }
 
@@ -155,6 +162,12 @@ int main(int argc, char **argv) {
     if (mode == QLatin1String("idle-clock") || mode == QLatin1String("idle-minimal"))
         return bench::runIdle(argc, argv, options->idleSeconds,
                               mode == QLatin1String("idle-minimal"));
+    if (mode == QLatin1String("live-server"))
+        return bench::runLiveServer(argc, argv);
+    if (mode == QLatin1String("live-viewers"))
+        return bench::runLiveViewers(argc, argv, options->port);
+    if (mode == QLatin1String("live-hostile"))
+        return bench::runLiveHostile(argc, argv, options->port, options->seconds);
     if (mode == QLatin1String("start-opening") || mode == QLatin1String("start-minimal"))
         return bench::runStartup(argc, argv, mode == QLatin1String("start-minimal"));
     std::fprintf(stderr, "orvandel-bench: unknown mode %s\n", mode.toLocal8Bit().constData());

@@ -1,4 +1,5 @@
 #include "bench/modes.h"
+#include "bench/childsupport.h"
 
 #include "app/application.h"
 #include "app/module1.h"
@@ -26,45 +27,8 @@
 namespace bench {
 namespace {
 
-constexpr qint64 NsPerMs = 1'000'000;
-constexpr qint64 NsPerS = 1'000'000'000;
 constexpr int ExposeTimeoutMs = 20'000;
 constexpr qint64 StallNs = 1'700 * NsPerMs;
-
-void result(const char *key, double value) {
-    std::printf("result %s %.3f\n", key, value);
-    std::fflush(stdout);
-}
-
-int error(const QString &text) {
-    std::printf("error %s\n", text.toLocal8Bit().constData());
-    std::fflush(stdout);
-    return 2;
-}
-
-double ms(qint64 ns) {
-    return static_cast<double>(ns) / static_cast<double>(NsPerMs);
-}
-
-double cpuMs(const rusage &usage) {
-    auto toMs = [](const timeval &t) {
-        return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
-    };
-    return toMs(usage.ru_utime) + toMs(usage.ru_stime);
-}
-
-rusage selfUsage() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage;
-}
-
-// The opening screen leaves this sound chosen when it starts the clock; the
-// parent puts the file in the working folder, so the clock loads it as it
-// would in play (silence where there is no audio device).
-void chooseOpeningSound() {
-    Module1::SoundFile = QStringLiteral("sound1.wav");
-}
 
 // Ticks the display has counted, from a time text such as " 59:59" or
 // "04:59"; -1 for anything else ("Paused", "Ended!").
@@ -79,24 +43,6 @@ qint64 countedTicks(const QString &text) {
     if (!minutesOk || !secondsOk)
         return -1;
     return LevelMinutes * 60 - (minutes * 60 + seconds);
-}
-
-// Nearest-rank percentile of a sorted list.
-double percentile(const std::vector<double> &sorted, double fraction) {
-    if (sorted.empty())
-        return std::nan("");
-    const auto rank =
-        static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
-    return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
-}
-
-Blinds *makeClock(QString *failure) {
-    try {
-        return new Blinds;
-    } catch (const TournamentFileError &fileError) {
-        *failure = QStringLiteral("clock refused blinds.dat: ") + fileError.message();
-    }
-    return nullptr;
 }
 
 } // namespace

@@ -15,6 +15,9 @@ struct Options {
     bool drift = true;
     bool idle = true;
     bool startup = true;
+    bool live = false; // only when asked for: it takes minutes
+    int liveSeconds = 60;
+    quint16 port = 0; // the live children's server
 };
 
 // Runs the benches the options ask for and prints their figures; 0 all

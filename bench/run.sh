@@ -9,6 +9,9 @@
 #                          alone (for CI)
 #   bench/run.sh --cost    a minute of running clock at 4K and 1080p next to
 #                          the floor (bench/cost.sh)
+#   bench/run.sh --live [--short]
+#                          the live view with 200 viewers and under attack,
+#                          on loopback (about 4 minutes; --short: 45 s)
 # Further arguments go to orvandel-bench (see orvandel-bench --help).
 # BUILD_DIR chooses the build folder (default: build/ at the repository root).
 # Exit status: 0 every target met, 1 a target missed, 2 a measurement failed.
@@ -23,6 +26,10 @@ case ${1:-} in
 --short)
     shift
     args=(--short --only drift)
+    ;;
+--live)
+    shift
+    args=(--only live)
     ;;
 --soak) shift; mode=soak ;;
 --cost) shift; mode=cost ;;

@@ -62,7 +62,7 @@ void Blinds::contextMenuEvent(QContextMenuEvent *event) {
 
 void Blinds::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange && actFullScreen)
         actFullScreen->setChecked(isFullScreen());
 }
 

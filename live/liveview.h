@@ -5,7 +5,24 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <chrono>
 #include <memory>
+
+// What keeps the view from being hurt by what the network sends it. Tests and
+// the bench make the times shorter.
+struct LiveLimits {
+    int maxConnections = 256;
+    qsizetype maxHeadBytes = 8 * 1024;
+    // To send a whole request head; a connection that is not a viewer by
+    // then is closed.
+    std::chrono::milliseconds requestTimeout{10'000};
+    // All a viewer may send on its WebSocket, its messages together.
+    qint64 maxViewerBytes = 1024;
+    // A viewer that answers no ping for this long is closed.
+    std::chrono::milliseconds pongTimeout{30'000};
+    // The face is sent to every viewer at least this often.
+    std::chrono::milliseconds heartbeat{2'000};
+};
 
 // The clock shown on every phone and TV of the room's network: a small web
 // server of the program's own, read-only, that serves a page mirroring the
@@ -27,7 +44,13 @@ public:
     // shared before its connection closes.
     void stop();
     bool isRunning() const;
+    // The port listened on; 0 while stopped.
     quint16 port() const;
+    // The WebSockets open now.
+    int viewerCount() const;
+
+    // Taken at the next start().
+    void setLimits(const LiveLimits &limits);
 
     // The face every viewer sees from now on; sent at once to every open
     // WebSocket when it differs from the last.

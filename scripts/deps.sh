@@ -5,10 +5,12 @@
 orvandel_packages=(
     build-essential cmake
     qt6-base-dev qt6-multimedia-dev libgl-dev
+    qt6-httpserver-dev qt6-websockets-dev  # the live view's web server and its viewers' WebSockets
     fonts-liberation             # metric-compatible Arial for the clock
     pulseaudio pulseaudio-utils sox  # the real-audio test
     dbus-daemon                  # the screen-awake test's private session bus
     xvfb xdotool faketime procps # the resume test runs the real program on a private screen
+    chromium                     # the live page in a real browser (test)
 )
 
 # What the checks beyond the test suite use: fuzzing, the package check.

@@ -1,0 +1,307 @@
+#include "live/liveview.h"
+
+#include "live/httpadapter.h"
+#include "live/livegate.h"
+#include "live/requesthead.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWebSocket>
+#include <QWebSocketServer>
+#include <algorithm>
+#include <vector>
+
+using namespace orvandel;
+using namespace orvandel::live;
+
+namespace {
+
+// The last message of every page when the view is turned off.
+const QString NotShared = QStringLiteral(R"({"shared":false})");
+
+QByteArray embedded(const char *name) {
+    QFile file(QStringLiteral(":/live/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("the live view's %s is not built in", name);
+    return file.readAll();
+}
+
+} // namespace
+
+struct LiveView::Server {
+    struct Viewer {
+        QWebSocket *socket;
+        QPointer<QTcpSocket> connection; // under it, for the frames of the face
+        qint64 lastPongMs;
+        qint64 nextPingMs;
+        qint64 received = 0;
+    };
+
+    explicit Server(LiveView *view) : owner(view) {
+        setFace(faceToJson({}));
+        clock.start();
+        heartbeat.callOnTimeout(owner, [this] { serveViewers(); });
+        QObject::connect(&sockets, &QWebSocketServer::newConnection, owner, [this] {
+            while (QWebSocket *socket = sockets.nextPendingConnection())
+                admit(socket);
+        });
+    }
+
+    Viewer *find(const QWebSocket *socket) {
+        const auto found = std::find_if(viewers.begin(), viewers.end(),
+                                        [socket](const Viewer &v) { return v.socket == socket; });
+        return found == viewers.end() ? nullptr : &*found;
+    }
+
+    void admit(QWebSocket *socket);
+    void send(const Viewer &viewer, bool ping) const {
+        // The frames made once for all, written under the WebSocket, which
+        // would frame the face again for each viewer and write it in two
+        // parts. Its own frames (closing) are whole too, so the two never mix
+        // within a frame.
+        if (viewer.connection) {
+            viewer.connection->write(ping ? framePing : frame);
+            return;
+        }
+        viewer.socket->sendTextMessage(QString::fromUtf8(json));
+        if (ping)
+            viewer.socket->ping();
+    }
+    void setFace(QByteArray faceJson) {
+        json = std::move(faceJson);
+        frame = textFrame(json);
+        framePing = frame + QByteArray("\x89\x00", 2); // and a ping without data
+    }
+    void heard(QWebSocket *socket, qint64 bytes);
+    void serveViewers();
+    HttpReply answer(const HttpAsk &ask) const;
+
+    LiveView *owner;
+    LiveLimits limits;
+    QByteArray json;
+    QByteArray frame;
+    QByteArray framePing;
+    const QByteArray page = embedded("index.html");
+    const QByteArray script = embedded("live.js");
+    const QByteArray style = embedded("live.css");
+    QElapsedTimer clock;
+    QTimer heartbeat;                  // restarted by every change of the face
+    std::unique_ptr<HttpAdapter> http; // owns the gate; null while stopped
+    LiveGate *gate = nullptr;
+    quint16 port = 0;
+    std::vector<Viewer> viewers;
+    // Last, so that it goes first: the WebSockets it deletes report their
+    // end to the members above.
+    QWebSocketServer sockets{QStringLiteral("Orvandel"), QWebSocketServer::NonSecureMode};
+};
+
+void LiveView::Server::admit(QWebSocket *socket) {
+    QObject::connect(socket, &QWebSocket::disconnected, owner, [this, socket] {
+        std::erase_if(viewers, [socket](const Viewer &v) { return v.socket == socket; });
+        socket->deleteLater();
+    });
+    if (!http) { // turned off while it was shaking hands
+        socket->sendTextMessage(NotShared);
+        socket->close(QWebSocketProtocol::CloseCodeGoingAway);
+        return;
+    }
+    QTcpSocket *connection = gate->admitViewer(socket);
+    socket->setMaxAllowedIncomingFrameSize(static_cast<quint64>(limits.maxViewerBytes));
+    socket->setMaxAllowedIncomingMessageSize(static_cast<quint64>(limits.maxViewerBytes));
+    // Viewers that came together would otherwise be asked together, ever
+    // after: each gets a first ping of its own time.
+    const qint64 pingEvery = limits.pongTimeout.count() / 3;
+    viewers.push_back({socket, connection, clock.elapsed(),
+                       clock.elapsed() + QRandomGenerator::global()->bounded(pingEvery + 1)});
+    QObject::connect(socket, &QWebSocket::textFrameReceived, owner,
+                     [this, socket](const QString &said) { heard(socket, said.toUtf8().size()); });
+    QObject::connect(socket, &QWebSocket::binaryFrameReceived, owner,
+                     [this, socket](const QByteArray &said) { heard(socket, said.size()); });
+    QObject::connect(socket, &QWebSocket::pong, owner, [this, socket] {
+        if (Viewer *viewer = find(socket))
+            viewer->lastPongMs = clock.elapsed();
+    });
+    send(viewers.back(), false);
+}
+
+void LiveView::Server::heard(QWebSocket *socket, qint64 bytes) {
+    // Nothing a viewer sends changes the clock: what it says is only counted
+    // against its allowance.
+    Viewer *viewer = find(socket);
+    if (!viewer)
+        return;
+    viewer->received += bytes;
+    if (viewer->received > limits.maxViewerBytes)
+        QMetaObject::invokeMethod(socket, &QWebSocket::abort, Qt::QueuedConnection);
+}
+
+void LiveView::Server::serveViewers() {
+    // On every change of the face and, while it does not change, on the
+    // heartbeat, so that a page can tell a paused clock from a lost one. A
+    // ping rides along with the face now and then, so that the answers come
+    // while the tick's work is being done anyway, not in the middle of the
+    // next second.
+    const qint64 now = clock.elapsed();
+    std::vector<QWebSocket *> silent;
+    for (Viewer &viewer : viewers) {
+        if (now - viewer.lastPongMs > limits.pongTimeout.count()) {
+            silent.push_back(viewer.socket);
+            continue;
+        }
+        // Three pings in the time allowed for an answer.
+        const bool ping = now >= viewer.nextPingMs;
+        if (ping)
+            viewer.nextPingMs = now + limits.pongTimeout.count() / 3;
+        send(viewer, ping);
+    }
+    for (QWebSocket *socket : silent)
+        socket->abort();
+    heartbeat.start();
+}
+
+HttpReply LiveView::Server::answer(const HttpAsk &ask) const {
+    HttpReply reply{200, {}, {}, answerHeaders(ask.host)};
+    if (!ask.get) { // the gate refuses these before they come here
+        reply.status = 405;
+        reply.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET")));
+        return reply;
+    }
+    const struct {
+        Resource resource;
+        const char *type;
+        const QByteArray &body;
+    } served[] = {
+        {Resource::Page, "text/html; charset=utf-8", page},
+        {Resource::Script, "text/javascript; charset=utf-8", script},
+        {Resource::Style, "text/css; charset=utf-8", style},
+        {Resource::State, "application/json", json},
+    };
+    const Resource asked = resourceAt(ask.path);
+    for (const auto &[resource, type, body] : served) {
+        if (resource == asked) {
+            reply.type = type;
+            reply.body = body;
+            return reply;
+        }
+    }
+    // Nothing else, /live without its upgrade included.
+    reply.status = 404;
+    reply.type = "text/plain; charset=utf-8";
+    reply.body = "Not found\n";
+    return reply;
+}
+
+LiveView::LiveView(QObject *parent) : QObject(parent), m_server(std::make_unique<Server>(this)) {}
+
+LiveView::~LiveView() {
+    stop();
+}
+
+bool LiveView::start(quint16 first, quint16 last, QString *error) {
+    Server &d = *m_server;
+    if (d.http)
+        return true;
+    auto gate = std::make_unique<LiveGate>(d.limits, &d.sockets);
+    QString reason = QStringLiteral("no port to try");
+    for (quint32 port = first; port <= last; ++port) {
+        if (gate->listen(QHostAddress::Any, static_cast<quint16>(port)))
+            break;
+        reason = gate->errorString();
+    }
+    if (!gate->isListening()) {
+        if (error)
+            *error = QStringLiteral("No port from %1 to %2 could be opened: %3")
+                         .arg(first)
+                         .arg(last)
+                         .arg(reason);
+        return false;
+    }
+    d.port = gate->serverPort();
+    d.gate = gate.get();
+    d.http = std::make_unique<HttpAdapter>(gate.release(),
+                                           [&d](const HttpAsk &ask) { return d.answer(ask); });
+    // Three quarters: a late timer still beats within the heartbeat.
+    d.heartbeat.setInterval(d.limits.heartbeat * 3 / 4);
+    d.heartbeat.start();
+    return true;
+}
+
+void LiveView::stop() {
+    Server &d = *m_server;
+    if (!d.http)
+        return;
+    // The port closes, and with it every connection that is not a viewer.
+    d.http.reset();
+    d.gate = nullptr;
+    d.port = 0;
+    d.heartbeat.stop();
+    const std::vector<Server::Viewer> leaving = std::exchange(d.viewers, {});
+    for (const Server::Viewer &viewer : leaving) {
+        viewer.socket->sendTextMessage(NotShared);
+        viewer.socket->close(QWebSocketProtocol::CloseCodeGoingAway);
+        // On its way now, in case the program ends before the event loop
+        // runs again.
+        viewer.socket->flush();
+    }
+}
+
+bool LiveView::isRunning() const {
+    return m_server->http != nullptr;
+}
+
+quint16 LiveView::port() const {
+    return m_server->port;
+}
+
+int LiveView::viewerCount() const {
+    return static_cast<int>(m_server->viewers.size());
+}
+
+void LiveView::setLimits(const LiveLimits &limits) {
+    m_server->limits = limits;
+}
+
+void LiveView::publish(const ClockFace &face) {
+    Server &d = *m_server;
+    QByteArray json = faceToJson(face);
+    if (json == d.json)
+        return;
+    d.setFace(std::move(json));
+    if (d.http)
+        d.serveViewers();
+}
+
+QUrl liveUrl(quint16 port) {
+    QString host = QStringLiteral("127.0.0.1");
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &interface : interfaces) {
+        const QNetworkInterface::InterfaceFlags flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        const QList<QNetworkAddressEntry> entries = interface.addressEntries();
+        // A link-local address (169.254.x.x) is what a machine gives itself
+        // when no network answered; phones cannot reach it.
+        const auto usable = std::find_if(entries.begin(), entries.end(), [](const auto &entry) {
+            const QHostAddress ip = entry.ip();
+            return ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback() &&
+                   !ip.isLinkLocal();
+        });
+        if (usable != entries.end()) {
+            host = usable->ip().toString();
+            break;
+        }
+    }
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(host);
+    url.setPort(port);
+    url.setPath(QStringLiteral("/"));
+    return url;
+}

@@ -1,0 +1,165 @@
+// The clock's face, kept up to date over a WebSocket from the program. Read
+// only: the page sends nothing. It tells a lost clock from a paused one by
+// the program's heartbeat, and finds the program again by itself.
+'use strict';
+
+(() => {
+    const SilenceMs = 5000; // the program speaks at least every 2 s
+    const FirstRetryMs = 500;
+    const LastRetryMs = 8000;
+
+    const face = document.getElementById('face');
+    const line = document.getElementById('line');
+    const status = document.getElementById('status');
+    const awake = document.getElementById('awake');
+    const controls = new Map();
+    for (const element of face.querySelectorAll('[data-name]'))
+        controls.set(element.dataset.name, element);
+
+    const messages = {
+        connecting: 'Connecting to the clock\u2026',
+        lost: 'The clock cannot be reached. Trying again\u2026',
+        off: 'The clock is no longer shared.',
+    };
+
+    // A long text shrinks until it fits its place, as on the clock, in the
+    // middle of the line it had.
+    function fit(element) {
+        element.style.fontSize = element.style.lineHeight = '';
+        if (!element.classList.contains('fit') || element.scrollWidth <= element.clientWidth)
+            return;
+        const style = getComputedStyle(element);
+        element.style.lineHeight = style.lineHeight;
+        element.style.fontSize = `${(parseFloat(style.fontSize) * element.clientWidth) / element.scrollWidth}px`;
+    }
+
+    function render(state) {
+        for (const [name, control] of Object.entries(state.controls || {})) {
+            const element = controls.get(name);
+            if (!element)
+                continue;
+            if (element.textContent !== control.text) {
+                element.textContent = control.text;
+                fit(element);
+            }
+            element.style.color = control.color;
+            element.style.visibility = control.visible ? 'visible' : 'hidden';
+        }
+        line.style.visibility = state.ended ? 'hidden' : 'visible';
+    }
+
+    function show(state) {
+        document.body.dataset.state = state;
+        status.textContent = messages[state] || '';
+    }
+
+    let socket = null;
+    let silence = 0;
+    let retry = 0;
+    let retryMs = FirstRetryMs;
+    let shared = true; // false once the program said it stopped sharing
+
+    function drop() {
+        clearTimeout(silence);
+        if (socket) {
+            socket.onmessage = socket.onclose = socket.onerror = null;
+            socket.close();
+            socket = null;
+        }
+    }
+
+    // Lost or turned off: say so at once, then try again, less and less often.
+    function lost() {
+        drop();
+        show(shared ? 'lost' : 'off');
+        clearTimeout(retry);
+        retry = setTimeout(connect, retryMs);
+        retryMs = Math.min(retryMs * 2, LastRetryMs);
+    }
+
+    function heard(event) {
+        clearTimeout(silence);
+        silence = setTimeout(lost, SilenceMs);
+        let state;
+        try {
+            state = JSON.parse(event.data);
+        } catch {
+            return;
+        }
+        if (state.shared === false) {
+            shared = false;
+            retryMs = LastRetryMs;
+            lost();
+            return;
+        }
+        shared = true;
+        retryMs = FirstRetryMs;
+        show('live');
+        render(state);
+    }
+
+    function connect() {
+        drop();
+        const scheme = location.protocol === 'https:' ? 'wss:' : 'ws:';
+        socket = new WebSocket(`${scheme}//${location.host}/live`);
+        socket.onmessage = heard;
+        socket.onclose = socket.onerror = lost;
+        silence = setTimeout(lost, SilenceMs);
+    }
+
+    addEventListener('resize', () => controls.forEach(fit));
+
+    // Keeping the screen on: the Screen Wake Lock where the browser grants it
+    // (most want HTTPS), else, after a tap, a muted video that never ends,
+    // which keeps most phones awake.
+    let lock = null;
+    async function lockScreen() {
+        if (!('wakeLock' in navigator))
+            return false;
+        try {
+            lock = await navigator.wakeLock.request('screen');
+            lock.addEventListener('release', () => { lock = null; });
+            return true;
+        } catch {
+            return false;
+        }
+    }
+
+    function playEndlessVideo() {
+        const canvas = document.createElement('canvas');
+        canvas.width = canvas.height = 2;
+        if (!canvas.captureStream)
+            return;
+        const paint = canvas.getContext('2d');
+        let frame = 0;
+        // A stream that changes, so that the player never sees it stall.
+        setInterval(() => {
+            paint.fillStyle = frame++ % 2 ? '#000000' : '#010101';
+            paint.fillRect(0, 0, 2, 2);
+        }, 1000);
+        const video = document.createElement('video');
+        video.className = 'awake';
+        video.muted = true;
+        video.loop = true;
+        video.playsInline = true;
+        video.setAttribute('playsinline', '');
+        video.srcObject = canvas.captureStream(1);
+        document.body.append(video);
+        video.play().catch(() => {});
+    }
+
+    awake.addEventListener('click', async () => {
+        awake.hidden = true;
+        if (!(await lockScreen()))
+            playEndlessVideo();
+    });
+    document.addEventListener('visibilitychange', () => {
+        // A lock ends when the page is hidden; take it again on return.
+        if (document.visibilityState === 'visible' && awake.hidden && !lock)
+            lockScreen();
+    });
+    lockScreen().then((locked) => { awake.hidden = locked; });
+
+    show('connecting');
+    connect();
+})();

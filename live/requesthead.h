@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringView>
+
+// What the live view reads of an HTTP request itself, before anything else
+// sees it: where the head ends and whether it fits, what it asks for, the path
+// it names, and the headers every answer carries. Plain functions, fed
+// whatever bytes a client on the room's network sends.
+namespace orvandel::live {
+
+// Where a request head stands in the bytes received so far.
+struct HeadScan {
+    enum class State { Incomplete, Complete, TooLarge };
+    State state = State::Incomplete;
+    qsizetype length = 0; // Complete: the head's bytes, its empty line included
+    qsizetype resume = 0; // Incomplete: where the next scan of more bytes starts
+};
+
+// Looks for the empty line that ends a request head in `received`, everything
+// the connection has sent so far, from `from` on (the previous scan's
+// resume). A head longer than `limit` bytes, its empty line included, is too
+// large, and so are more than `limit` bytes with no end in them.
+HeadScan scanHead(QByteArrayView received, qsizetype from, qsizetype limit);
+
+// The request line of a complete head and what its headers say about a body
+// and an upgrade.
+struct RequestHead {
+    QByteArray method;
+    QByteArray target;
+    bool hasBody = false;   // Content-Length other than 0, or Transfer-Encoding
+    bool websocket = false; // Upgrade: websocket
+};
+RequestHead readHead(QByteArrayView head);
+
+// The path of a request target in origin form, without its query and
+// percent-decoded: "/st%61te?x=1" is "/state". Empty when the target is not
+// in origin form or does not decode to text (bad UTF-8, a NUL).
+QString targetPath(QByteArrayView target);
+
+// What the live view serves: these names, compared whole, and nothing else,
+// so that no path can reach a file.
+enum class Resource { None, Page, Script, Style, State, Live };
+Resource resourceAt(QStringView path);
+
+// What becomes of a request whose head is complete: the live WebSocket, an
+// answer from the web server, or a refusal (`status`) before anything else
+// reads it. Only GET is served, and no request brings a body in.
+struct Admission {
+    enum class Kind { Answer, Live, Refuse };
+    Kind kind = Kind::Refuse;
+    int status = 0; // Refuse: 400 or 405
+};
+Admission admit(const RequestHead &head);
+
+using Headers = QList<QPair<QByteArray, QByteArray>>;
+
+// The headers of every answer to a request made of `host` (its Host header):
+// never cached, never sniffed, and a policy that lets the page load and
+// connect to its own origin only. A host that is not a plain name or address
+// with an optional port is left out of the policy.
+Headers answerHeaders(QByteArrayView host);
+
+// A whole unmasked WebSocket text frame holding `payload`, as a server sends
+// it: the same bytes for every viewer.
+QByteArray textFrame(QByteArrayView payload);
+
+// The whole answer, without a body, to a request turned away before it is
+// read further (400, 405 or 431); the connection closes after it.
+QByteArray refusal(int status);
+
+} // namespace orvandel::live

@@ -1,0 +1,97 @@
+#pragma once
+// The live view suites' clients, every one on loopback: a view started on
+// ports found free (other tests on the machine listen too), an HTTP exchange
+// of exact bytes, and a viewer's WebSocket that keeps what it hears.
+#include "live/liveview.h"
+
+#include <QElapsedTimer>
+#include <QMap>
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebSocket>
+
+namespace livetest {
+
+inline quint16 startOnFreePorts(LiveView &view) {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::Any, 0))
+        qFatal("no free port: %s", qPrintable(probe.errorString()));
+    const quint16 first = probe.serverPort();
+    probe.close();
+    QString error;
+    if (!view.start(first, static_cast<quint16>(first + 9), &error))
+        qFatal("the live view did not start: %s", qPrintable(error));
+    return view.port();
+}
+
+// A QTcpSocket's or a QWebSocket's end.
+template <typename Socket> bool waitClosed(const Socket &socket, int ms = 5000) {
+    return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, ms);
+}
+
+struct Answer {
+    int status = 0;
+    QMap<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+    bool closed = false; // by the server, after the answer
+};
+
+// Sends `request` as it stands and reads until the server closes.
+inline Answer exchange(quint16 port, const QByteArray &request,
+                       const QHostAddress &address = QHostAddress::LocalHost) {
+    QTcpSocket socket;
+    socket.setProxy(QNetworkProxy::NoProxy);
+    QByteArray received;
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { received += socket.readAll(); });
+    socket.connectToHost(address, port);
+    socket.write(request);
+    Answer answer;
+    answer.closed =
+        QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000);
+    received += socket.readAll();
+    const qsizetype end = received.indexOf("\r\n\r\n");
+    const QList<QByteArray> lines = received.first(std::max<qsizetype>(0, end)).split('\n');
+    answer.status = lines.value(0).split(' ').value(1).toInt();
+    for (const QByteArray &line : lines.mid(1)) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            answer.headers.insert(line.first(colon).toLower(), line.sliced(colon + 1).trimmed());
+    }
+    answer.body = end < 0 ? QByteArray() : received.sliced(end + 4);
+    return answer;
+}
+
+inline QByteArray get(const QByteArray &target) {
+    return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+}
+
+// A page's WebSocket on /live.
+class Viewer {
+public:
+    explicit Viewer(quint16 port, const QString &host = QStringLiteral("127.0.0.1")) {
+        m_clock.start();
+        socket.setProxy(QNetworkProxy::NoProxy);
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
+            messages.append(text);
+            arrivals.append(m_clock.elapsed());
+        });
+        socket.open(QUrl(QStringLiteral("ws://%1:%2/live").arg(host).arg(port)));
+    }
+
+    bool waitForMessages(qsizetype count, int ms = 5000) {
+        return QTest::qWaitFor([&] { return messages.size() >= count; }, ms);
+    }
+    bool waitClosed(int ms = 5000) { return livetest::waitClosed(socket, ms); }
+    bool isOpen() const { return socket.state() == QAbstractSocket::ConnectedState; }
+
+    QWebSocket socket;
+    QStringList messages;
+    QList<qint64> arrivals; // ms since the viewer was made
+
+private:
+    QElapsedTimer m_clock;
+};
+
+} // namespace livetest

@@ -1,0 +1,333 @@
+// The live view's server against real clients on loopback: what it serves,
+// what it pushes, every limit that keeps it from being hurt, and turning off.
+#include "livetest.h"
+
+#include "clock/clockface.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkInterface>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <memory>
+#include <vector>
+
+using namespace livetest;
+using orvandel::ClockFace;
+
+namespace {
+
+ClockFace faceShowing(const QString &time, const QColor &colour = Qt::yellow) {
+    ClockFace face;
+    face.controls = {{QStringLiteral("lblTime"), time, colour, true},
+                     {QStringLiteral("lblCurrentSmall"), QStringLiteral("$10"), Qt::cyan, true}};
+    face.level = 1;
+    face.levelCount = 4;
+    face.remainingMs = 1'199'000;
+    return face;
+}
+
+// A WebSocket upgrade made by hand, by a client that then never answers.
+const QByteArray HandMadeUpgrade = "GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                   "Upgrade: websocket\r\nConnection: Upgrade\r\n"
+                                   "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                                   "Sec-WebSocket-Version: 13\r\n\r\n";
+
+} // namespace
+
+class TestLiveView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_view.reset(); }
+
+    void servesThePageAndTheFace_data();
+    void servesThePageAndTheFace();
+    void refusesWhatItDoesNotServe_data();
+    void refusesWhatItDoesNotServe();
+    void pushesEveryChangeOnce();
+    void heartbeatWhileNothingChanges();
+    void slowRequestClosedViewerKept();
+    void viewerLimits_data();
+    void viewerLimits();
+    void halfOpenConnectionsNeverLockViewersOut();
+    void viewerBeyondTheLimitRefused();
+    void turningOffTellsEveryPage();
+    void takesTheFirstFreePort_data();
+    void takesTheFirstFreePort();
+
+private:
+    void startWith(const LiveLimits &limits) {
+        m_view = std::make_unique<LiveView>();
+        m_view->setLimits(limits);
+        m_view->publish(faceShowing(QStringLiteral("20:00")));
+        m_port = startOnFreePorts(*m_view);
+    }
+
+    std::unique_ptr<LiveView> m_view;
+    quint16 m_port = 0;
+};
+
+void TestLiveView::init() {
+    startWith({});
+}
+
+void TestLiveView::servesThePageAndTheFace_data() {
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QByteArray>("contains");
+    const QByteArray json = orvandel::faceToJson(faceShowing(QStringLiteral("20:00")));
+    // clang-format off
+    QTest::newRow("page") << "127.0.0.1" << "/" << QByteArray("text/html") << QByteArray("/live.js");
+    QTest::newRow("script") << "127.0.0.1" << "/live.js" << QByteArray("text/javascript") << QByteArray("WebSocket");
+    QTest::newRow("style") << "127.0.0.1" << "/live.css" << QByteArray("text/css") << QByteArray("#0000ff");
+    QTest::newRow("face") << "127.0.0.1" << "/state" << QByteArray("application/json") << json;
+    if (QNetworkInterface::allAddresses().contains(QHostAddress::LocalHostIPv6))
+        QTest::newRow("face over IPv6") << "[::1]" << "/state" << QByteArray("application/json") << json;
+    // clang-format on
+}
+
+void TestLiveView::servesThePageAndTheFace() {
+    QFETCH(QString, host);
+    QFETCH(QString, path);
+    QFETCH(QByteArray, type);
+    QFETCH(QByteArray, contains);
+    QNetworkAccessManager network;
+    network.setProxy(QNetworkProxy::NoProxy);
+    const QUrl url(QStringLiteral("http://%1:%2%3").arg(host).arg(m_port).arg(path));
+    std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(url)));
+    QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }, 5000));
+    QCOMPARE(reply->error(), QNetworkReply::NoError);
+    QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().startsWith(type));
+    const QByteArray body = reply->readAll();
+    QVERIFY2(body.contains(contains), body.left(200).constData());
+    QCOMPARE(reply->rawHeader("Cache-Control"), QByteArray("no-store"));
+    QCOMPARE(reply->rawHeader("X-Content-Type-Options"), QByteArray("nosniff"));
+    QVERIFY(reply->rawHeader("Content-Security-Policy").contains("connect-src 'self' ws://"));
+}
+
+void TestLiveView::refusesWhatItDoesNotServe_data() {
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<int>("status");
+    // clang-format off
+    QTest::newRow("POST") << QByteArray("POST /state HTTP/1.1\r\nHost: a\r\nContent-Length: 4\r\n\r\nplay") << 405;
+    QTest::newRow("PUT") << QByteArray("PUT / HTTP/1.1\r\nHost: a\r\nContent-Length: 0\r\n\r\n") << 405;
+    QTest::newRow("HEAD") << QByteArray("HEAD / HTTP/1.1\r\nHost: a\r\n\r\n") << 405;
+    QTest::newRow("up and out") << get("/../blinds.dat") << 404;
+    QTest::newRow("encoded dots") << get("/%2e%2e/blinds.dat") << 404;
+    QTest::newRow("encoded dots and slash") << get("/%2e%2e%2fblinds.dat") << 404;
+    QTest::newRow("double slash") << get("//etc/passwd") << 404;
+    QTest::newRow("a file next to the program") << get("/blinds.dat") << 404;
+    QTest::newRow("live without the upgrade") << get("/live") << 404;
+    QTest::newRow("GET with a body") << QByteArray("GET / HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc") << 400;
+    QTest::newRow("absolute form") << get("http://elsewhere/state") << 400;
+    QTest::newRow("9 KiB head") << "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(9 * 1024, 'a') + "\r\n\r\n" << 431;
+    QTest::newRow("9 KiB without an end") << QByteArray(9 * 1024, 'a') << 431;
+    // clang-format on
+}
+
+void TestLiveView::refusesWhatItDoesNotServe() {
+    QFETCH(QByteArray, request);
+    QFETCH(int, status);
+    const Answer answer = exchange(m_port, request);
+    QCOMPARE(answer.status, status);
+    QVERIFY(answer.closed);
+    QCOMPARE(answer.headers.value("cache-control"), QByteArray("no-store"));
+    QCOMPARE(answer.headers.value("x-content-type-options"), QByteArray("nosniff"));
+    QVERIFY(answer.headers.value("content-security-policy").startsWith("default-src 'none'"));
+    QVERIFY(!answer.body.contains("20:00")); // nothing served
+}
+
+void TestLiveView::pushesEveryChangeOnce() {
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    QCOMPARE(viewer.messages[0].toUtf8(),
+             orvandel::faceToJson(faceShowing(QStringLiteral("20:00"))));
+
+    m_view->publish(faceShowing(QStringLiteral("19:59")));
+    m_view->publish(faceShowing(QStringLiteral("19:59"))); // the same again: nothing sent
+    m_view->publish(faceShowing(QStringLiteral("19:59"), Qt::red));
+    QVERIFY(viewer.waitForMessages(3));
+    QTest::qWait(100);
+    QCOMPARE(viewer.messages.size(), 3);
+    QCOMPARE(viewer.messages[1].toUtf8(),
+             orvandel::faceToJson(faceShowing(QStringLiteral("19:59"))));
+    QVERIFY(viewer.messages[2].contains(QStringLiteral("#ff0000")));
+    QCOMPARE(exchange(m_port, get("/state")).body, viewer.messages[2].toUtf8());
+}
+
+void TestLiveView::heartbeatWhileNothingChanges() {
+    LiveLimits limits;
+    limits.heartbeat = std::chrono::milliseconds(200);
+    startWith(limits);
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(6, 3000));
+    for (qsizetype i = 1; i < viewer.arrivals.size(); ++i) {
+        QCOMPARE_LE(viewer.arrivals[i] - viewer.arrivals[i - 1], 200 + 100);
+        QCOMPARE(viewer.messages[i], viewer.messages[0]);
+    }
+}
+
+void TestLiveView::slowRequestClosedViewerKept() {
+    LiveLimits limits;
+    limits.requestTimeout = std::chrono::milliseconds(300);
+    startWith(limits);
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    QTcpSocket slow;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    slow.connectToHost(QHostAddress::LocalHost, m_port);
+    slow.write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+    QVERIFY(waitClosed(slow, 3000));
+    QCOMPARE_GE(elapsed.elapsed(), 250);
+    QVERIFY(viewer.isOpen());
+    QCOMPARE(m_view->viewerCount(), 1);
+}
+
+void TestLiveView::viewerLimits_data() {
+    QTest::addColumn<QList<int>>("messageSizes");
+    QTest::addColumn<bool>("answersPings");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("quiet") << QList<int>{} << true << false;
+    QTest::newRow("1 KiB in all") << QList<int>{400, 400, 224} << true << false;
+    QTest::newRow("a byte more") << QList<int>{400, 400, 225} << true << true;
+    QTest::newRow("one large message") << QList<int>{5000} << true << true;
+    QTest::newRow("deaf to pings") << QList<int>{} << false << true;
+}
+
+void TestLiveView::viewerLimits() {
+    QFETCH(QList<int>, messageSizes);
+    QFETCH(bool, answersPings);
+    QFETCH(bool, closed);
+    LiveLimits limits;
+    limits.heartbeat = std::chrono::milliseconds(100);
+    limits.pongTimeout = std::chrono::milliseconds(400);
+    startWith(limits);
+    const ClockFace before = faceShowing(QStringLiteral("20:00"));
+
+    if (!answersPings) {
+        const Answer answer = exchange(m_port, HandMadeUpgrade);
+        QVERIFY(answer.closed);
+        QCOMPARE(answer.status, 101);
+        return;
+    }
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    for (const int size : messageSizes)
+        viewer.socket.sendTextMessage(QString(size, QLatin1Char('p')));
+    // Long past the pong timeout: a viewer that keeps its side stays.
+    QCOMPARE(viewer.waitClosed(1000), closed);
+    QCOMPARE(m_view->viewerCount(), closed ? 0 : 1);
+    QCOMPARE(exchange(m_port, get("/state")).body, orvandel::faceToJson(before));
+}
+
+void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
+    std::vector<std::unique_ptr<QTcpSocket>> halfOpen;
+    for (int i = 0; i < 300; ++i) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, m_port);
+        socket->write("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+        halfOpen.push_back(std::move(socket));
+        // Taken by the server one by one, so that "oldest" means something.
+        QTest::qWait(1);
+    }
+    auto gone = [](const auto &s) { return s->state() == QAbstractSocket::UnconnectedState; };
+    auto closedCount = [&] { return std::count_if(halfOpen.begin(), halfOpen.end(), gone); };
+    QVERIFY(QTest::qWaitFor([&] { return closedCount() >= 44; }, 5000));
+
+    QElapsedTimer served;
+    served.start();
+    const Answer page = exchange(m_port, get("/"));
+    QCOMPARE(page.status, 200);
+    Viewer viewer(m_port);
+    QVERIFY(viewer.waitForMessages(1));
+    QCOMPARE_LT(served.elapsed(), 1000);
+    // The oldest went first.
+    const auto closed = closedCount();
+    QCOMPARE_GE(closed, 45);
+    for (qsizetype i = 0; i < closed; ++i)
+        QVERIFY(gone(halfOpen[static_cast<std::size_t>(i)]));
+}
+
+void TestLiveView::viewerBeyondTheLimitRefused() {
+    std::vector<std::unique_ptr<Viewer>> viewers;
+    for (int i = 0; i < 256; ++i)
+        viewers.push_back(std::make_unique<Viewer>(m_port));
+    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 256; }, 20000));
+    Viewer refused(m_port);
+    QVERIFY(refused.waitClosed());
+    QVERIFY(refused.messages.isEmpty());
+    QCOMPARE(m_view->viewerCount(), 256);
+
+    // One leaves: there is room again.
+    viewers.pop_back();
+    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 255; }, 5000));
+    Viewer next(m_port);
+    QVERIFY(next.waitForMessages(1));
+}
+
+void TestLiveView::turningOffTellsEveryPage() {
+    Viewer first(m_port);
+    Viewer second(m_port);
+    QVERIFY(first.waitForMessages(1) && second.waitForMessages(1));
+    m_view->stop();
+    QVERIFY(!m_view->isRunning());
+    QCOMPARE(m_view->port(), quint16(0));
+    for (Viewer *viewer : {&first, &second}) {
+        QVERIFY(viewer->waitClosed());
+        QCOMPARE(viewer->messages.last(), QStringLiteral(R"({"shared":false})"));
+    }
+    QTcpSocket late;
+    late.connectToHost(QHostAddress::LocalHost, m_port);
+    QVERIFY(waitClosed(late));
+    QCOMPARE(late.error(), QAbstractSocket::ConnectionRefusedError);
+
+    // And on again, with the face published meanwhile.
+    m_view->publish(faceShowing(QStringLiteral("18:00")));
+    m_port = startOnFreePorts(*m_view);
+    Viewer again(m_port);
+    QVERIFY(again.waitForMessages(1));
+    QVERIFY(again.messages[0].contains(QStringLiteral("18:00")));
+}
+
+void TestLiveView::takesTheFirstFreePort_data() {
+    QTest::addColumn<QList<int>>("taken");
+    QTest::addColumn<int>("chosen"); // -1: none
+    QTest::newRow("first free") << QList<int>{} << 0;
+    QTest::newRow("first taken") << QList<int>{0} << 1;
+    QTest::newRow("two taken") << QList<int>{0, 1} << 2;
+    QTest::newRow("all taken") << QList<int>{0, 1, 2} << -1;
+}
+
+void TestLiveView::takesTheFirstFreePort() {
+    QFETCH(QList<int>, taken);
+    QFETCH(int, chosen);
+    m_view.reset();
+    // Three ports in a row that are free now, held, then those not taken let go.
+    QTcpServer holders[3];
+    quint16 first = 0;
+    for (int attempt = 0; attempt < 20 && !holders[2].isListening(); ++attempt) {
+        for (QTcpServer &holder : holders)
+            holder.close();
+        QVERIFY(holders[0].listen(QHostAddress::Any, 0));
+        first = holders[0].serverPort();
+        for (int i = 1; i < 3 && holders[i - 1].isListening(); ++i)
+            holders[i].listen(QHostAddress::Any, static_cast<quint16>(first + i));
+    }
+    QVERIFY(holders[2].isListening());
+    for (int i = 0; i < 3; ++i) {
+        if (!taken.contains(i))
+            holders[i].close();
+    }
+
+    LiveView view;
+    QString error;
+    QCOMPARE(view.start(first, static_cast<quint16>(first + 2), &error), chosen >= 0);
+    QCOMPARE(view.port(), chosen >= 0 ? quint16(first + chosen) : quint16(0));
+    QCOMPARE(error.contains(QString::number(first)), chosen < 0);
+}
+
+QTEST_MAIN(TestLiveView)
+#include "tst_liveview.moc"
