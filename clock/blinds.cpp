@@ -151,6 +151,7 @@ void Blinds::buildControls() {
     Picture1->setToolTip(QStringLiteral("Click to Exit"));
     Picture1->setCursor(Qt::PointingHandCursor);
     m_design.push_back({Picture1, 13680, 0, 1695, 1215, 0});
+    buildLivePanel();
 
     connect(Timer1, &QTimer::timeout, this, &Blinds::Timer1_Elapsed);
     connect(lblTime, &ClockLabel::clicked, this, &Blinds::pauseClick);

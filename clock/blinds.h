@@ -5,6 +5,7 @@
 #include "clock/journalfile.h"
 #include "setup/tournamentfile.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -12,13 +13,18 @@
 #include <functional>
 
 class ClockLabel;
+class LiveView;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
+namespace orvandel {
+struct Fit;
+}
 
 // The tournament file could not be run by the clock: missing, short, or with
 // values the clock cannot run. The opening screen reports it and stays.
@@ -71,6 +77,9 @@ public:
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
 
+    // The ports the live view tries, first to last; tests give their own.
+    void setLivePorts(quint16 first, quint16 last);
+
     // Size of the design, in twips; the window scales it to fit. The next
     // level's big blind and the picture reach past the designed client area,
     // so the area that is fitted to the window includes them.
@@ -100,6 +109,16 @@ private:
     void buildControls();
     void buildMenu();
     void setFullScreen(bool on);
+    void buildLivePanel();
+    // Starts or stops the clock on phones and TVs; a start that fails is
+    // reported and leaves it off.
+    void setLiveView(bool on);
+    bool liveViewOn() const;
+    // The address panel shows while the view is on, unless the director hid it.
+    void showLivePanel();
+    void layoutLivePanel(const orvandel::Fit &fit);
+    // The QR code at the size its control has now, each module sharp.
+    void drawLiveQr();
     // Sends faceChanged() when the face differs from the one last sent.
     void publishFace();
     void loadTournament(const orvandel::FileRead &file);
@@ -138,6 +157,15 @@ private:
     // The card room's additions, switched by a right-click anywhere.
     QMenu *mnuClock = nullptr;
     QAction *actFullScreen = nullptr;
+    QAction *actLiveView = nullptr;
+    QAction *actLiveAddress = nullptr;
+    // The live view's address, as text and as a QR code, in the top left.
+    ClockLabel *lblLiveUrl = nullptr;
+    QLabel *picLiveQr = nullptr;
+    LiveView *m_live = nullptr;
+    QImage m_liveQr; // one pixel a module
+    quint16 m_liveFirstPort = 8088;
+    quint16 m_liveLastPort = 8108;
     std::vector<Design> m_design;
     bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;

@@ -33,8 +33,9 @@ void Blinds::recordJournal() {
         m_journal.close();
         return;
     }
-    const bool written = m_journal.record(
-        CurrentLevel, RemainingMs, cmdPause->text() == QLatin1String("Resume"), UntimedFinal);
+    const bool written =
+        m_journal.record(CurrentLevel, RemainingMs, cmdPause->text() == QLatin1String("Resume"),
+                         UntimedFinal, liveViewOn());
     // The clock runs on either way; the director hears once that the
     // protection is off, each time it goes off.
     if (!written && !m_journalFailing) {
@@ -102,6 +103,9 @@ void Blinds::restore(const JournalEntry &entry) {
     cmdPause->setText(QStringLiteral("Resume"));
     Timer1->stop();
     lblTime->setText(QStringLiteral("Paused"));
+    // The room's phones and TVs follow the clock again, as they did.
+    if (entry.liveView)
+        setLiveView(true);
     recordJournal();
     publishFace();
 }

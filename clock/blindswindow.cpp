@@ -42,6 +42,18 @@ void Blinds::buildMenu() {
     actFullScreen->setCheckable(true);
     actFullScreen->setChecked(isFullScreen());
     connect(actFullScreen, &QAction::triggered, this, &Blinds::setFullScreen);
+    mnuClock->addSeparator();
+    actLiveView = mnuClock->addAction(QStringLiteral("Show on phones and TVs"));
+    actLiveView->setObjectName(QStringLiteral("actLiveView"));
+    actLiveView->setCheckable(true);
+    connect(actLiveView, &QAction::triggered, this, &Blinds::setLiveView);
+    // Belongs to the view: greyed out while the view is off.
+    actLiveAddress = mnuClock->addAction(QStringLiteral("Show the address on the clock"));
+    actLiveAddress->setObjectName(QStringLiteral("actLiveAddress"));
+    actLiveAddress->setCheckable(true);
+    actLiveAddress->setChecked(true);
+    actLiveAddress->setEnabled(false);
+    connect(actLiveAddress, &QAction::triggered, this, &Blinds::showLivePanel);
 }
 
 void Blinds::setFullScreen(bool on) {
@@ -103,4 +115,5 @@ void Blinds::relayout() {
     const int thickness = fit.pixels(LineWidthPixels);
     const QRect line = fit.map(600, 6720, 15000 - 600, 0);
     Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
+    layoutLivePanel(fit);
 }

@@ -21,6 +21,8 @@ constexpr qint64 MsPerTick = MsPerSecond;
 // The keys of the fields after the version line, in the order written.
 constexpr std::array<QByteArrayView, 7> FieldKeys = {
     "file", "sha256", "level", "remaining-ms", "paused", "untimed-final", "written-ms"};
+// After them, only when on; never written as off, so each entry has one encoding.
+constexpr QByteArrayView LiveViewLine = "live-view 1\n";
 
 QByteArray sha256(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
@@ -81,6 +83,8 @@ QByteArray encodeJournal(const JournalEntry &entry) {
     field(FieldKeys[4], entry.paused ? "1" : "0");
     field(FieldKeys[5], entry.untimedFinal ? "1" : "0");
     field(FieldKeys[6], QByteArray::number(entry.writtenMs));
+    if (entry.liveView)
+        out += LiveViewLine;
     const QByteArray check = sha256(out).toHex();
     out += CheckKey;
     out += check;
@@ -137,7 +141,8 @@ JournalRead decodeJournal(QByteArrayView bytes) {
         values[i] = line.sliced(key.size() + 1);
         at = end + 1;
     }
-    if (at != payload.size())
+    const bool liveView = payload.sliced(at) == LiveViewLine;
+    if (!liveView && at != payload.size())
         return failed(JournalError::Malformed);
 
     JournalRead read;
@@ -165,6 +170,7 @@ JournalRead decodeJournal(QByteArrayView bytes) {
     entry.paused = *paused == 1;
     entry.untimedFinal = *untimed == 1;
     entry.writtenMs = *written;
+    entry.liveView = liveView;
     return read;
 }
 

@@ -22,6 +22,9 @@
 //   paused <0 or 1>
 //   untimed-final <0 or 1: the untimed final level has begun>
 //   written-ms <wall-clock time of the entry, milliseconds since 1970 UTC>
+//   live-view 1     (only while the clock is shown on phones and TVs; an
+//                    entry without it was written with the view off, or by a
+//                    program that had no live view)
 //   check <SHA-256 of all the lines above, hex>
 namespace orvandel {
 
@@ -35,6 +38,7 @@ struct JournalEntry {
     bool paused = false;
     bool untimedFinal = false;
     qint64 writtenMs = 0;
+    bool liveView = false;
     friend bool operator==(const JournalEntry &, const JournalEntry &) = default;
 };
 

@@ -268,7 +268,8 @@ void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
     m_open = true;
 }
 
-bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal) {
+bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+                          bool liveView) {
     if (!m_open)
         return true;
     JournalEntry entry;
@@ -278,6 +279,7 @@ bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.remainingMs = remainingMs;
     entry.paused = paused;
     entry.untimedFinal = untimedFinal;
+    entry.liveView = liveView;
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;

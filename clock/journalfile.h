@@ -92,7 +92,8 @@ public:
 
     // Writes where the clock stands now; the first entry of each level is
     // flushed to the disk. False when the entry could not be written.
-    bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal);
+    bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+                bool liveView = false);
 
     // The tournament is over: removes the journal and writes no more.
     void close();

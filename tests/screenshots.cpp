@@ -13,6 +13,7 @@
 #include "sound/frmsound.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
@@ -133,6 +134,9 @@ int main(int argc, char *argv[]) {
             clock.Timer1_Timer();
         clock.Timer1_Timer();
         save(&clock, QStringLiteral("clock-announcing"));
+        // The address beside the widest heading.
+        clock.findChild<QAction *>(QStringLiteral("actLiveView"))->trigger();
+        save(&clock, QStringLiteral("live-panel"));
     }
     return 0;
 }

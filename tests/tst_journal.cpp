@@ -49,6 +49,7 @@ private slots:
     void roundTrip();
     void refused_data();
     void refused();
+    void readsJournalsFromBeforeTheLiveView();
     void everyCutIsTorn();
     void everyFlippedByteIsRefused();
     void fitsTournament_data();
@@ -78,6 +79,7 @@ void TestJournal::roundTrip_data() {
         e.tournamentPath = QStringLiteral("/srv/Ma 100%% Turnier/Größe/blinds.dat"); });
     QTest::newRow("line break in a folder name") << with([](JournalEntry &e) {
         e.tournamentPath = QStringLiteral("/tmp/two\nlines/check 00/blinds.dat"); });
+    QTest::newRow("shown on phones and TVs") << with([](JournalEntry &e) { e.liveView = true; });
     // clang-format on
 }
 
@@ -88,7 +90,7 @@ void TestJournal::roundTrip() {
     QCOMPARE(read.error, JournalError::None);
     QCOMPARE(read.entry, entry);
     // One entry a line, nothing hidden: the path never breaks a line.
-    QCOMPARE(bytes.count('\n'), 10);
+    QCOMPARE(bytes.count('\n'), entry.liveView ? 11 : 10);
     QCOMPARE(encodeJournal(read.entry), bytes);
 }
 
@@ -136,6 +138,9 @@ void TestJournal::refused_data() {
     QTest::newRow("paused 2") << sealed(sampleLinesWith(6, "paused 2")) << JournalError::OutOfRange;
     QTest::newRow("untimed final -1") << sealed(sampleLinesWith(7, "untimed-final -1")) << JournalError::OutOfRange;
     QTest::newRow("written before 1970") << sealed(sampleLinesWith(8, "written-ms -5")) << JournalError::OutOfRange;
+    QTest::newRow("live view written as off") << sealed(lines + "live-view 0\n") << JournalError::Malformed;
+    QTest::newRow("live view twice") << sealed(lines + "live-view 1\nlive-view 1\n") << JournalError::Malformed;
+    QTest::newRow("live view before the time written") << sealed(sampleLinesWith(8, "live-view 1\nwritten-ms 1796700000123")) << JournalError::Malformed;
     // clang-format on
 }
 
@@ -143,6 +148,17 @@ void TestJournal::refused() {
     QFETCH(QByteArray, bytes);
     QFETCH(JournalError, error);
     QCOMPARE(decodeJournal(bytes).error, error);
+}
+
+void TestJournal::readsJournalsFromBeforeTheLiveView() {
+    // As stored by the program before it had a live view: read, it is the
+    // same entry with the view off, and written again, the same bytes.
+    const QByteArray stored = sealed(
+        "Orvandel clock journal\nversion 1\nfile /home/director/friday/blinds.dat\n"
+        "sha256 45b4b7ec5823e95aeb7af844cf62240173bb655e47f803346589f4614aaad937\n"
+        "level 6\nremaining-ms 754000\npaused 0\nuntimed-final 0\nwritten-ms 1796700000123\n");
+    QCOMPARE(decodeJournal(stored).entry, sample());
+    QCOMPARE(encodeJournal(sample()), stored);
 }
 
 void TestJournal::everyCutIsTorn() {
