@@ -1,8 +1,10 @@
 #include "app/application.h"
 #include "app/opening.h"
+#include "clock/journalfile.h"
 
 int main(int argc, char *argv[]) {
     OrvandelApplication app(argc, argv);
+    orvandel::removeLeftoverJournals();
     auto *opening = new Opening(nullptr);
     opening->show();
     return OrvandelApplication::exec();

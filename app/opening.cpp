@@ -8,6 +8,7 @@
 #include "app/twips.h"
 #include "app/windowchrome.h"
 #include "clock/blinds.h"
+#include "clock/journalfile.h"
 #include "setup/frmsetup.h"
 #include "setup/tournamentfile.h"
 #include "sound/frmsound.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <memory>
 
 using namespace orvandel;
 using namespace orvandel::formkit;
@@ -83,24 +85,45 @@ void Opening::optTimed_Click() {
 
 void Opening::Command1_Click() {
     if (optStart->isChecked()) {
-        // A tournament file the clock cannot run is reported here, and the
-        // director stays on this screen to set up a new one.
-        Blinds *clock = nullptr;
-        try {
-            const std::optional<JournalEntry> resume = offerToResume(this);
-            clock = new Blinds(nullptr);
-            if (resume)
-                clock->restore(*resume);
-        } catch (const TournamentFileError &error) {
-            QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
-            return;
-        }
-        handOver(this, clock);
+        startClock();
     } else if (optBlinds->isChecked()) {
         handOver(this, new frmSetUp(nullptr));
     } else if (optSound->isChecked()) {
         handOver(this, new frmSound(nullptr));
     }
+}
+
+void Opening::startClock() {
+    // blinds.dat is read once: the clock runs the very bytes its journal was
+    // checked against. A file the clock cannot run is reported here, before
+    // anything else happens, and the director stays on this screen.
+    const FileRead file =
+        readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes);
+    if (const ReadResult read = parseTournamentFile(file); !read.ok()) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
+        return;
+    }
+    auto lock = std::make_unique<ClockLock>();
+    if (lock->heldElsewhere()) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"),
+                             QStringLiteral("The tournament in this folder is already running in "
+                                            "another Orvandel window."));
+        return;
+    }
+    const ResumeAnswer answer = offerToResume(this, file);
+    if (answer.choice == ResumeAnswer::Choice::Withdrawn)
+        return;
+    Blinds *clock = nullptr;
+    try {
+        clock = new Blinds(file, nullptr);
+    } catch (const TournamentFileError &error) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
+        return;
+    }
+    lock.release()->setParent(clock);
+    if (answer.choice == ResumeAnswer::Choice::Resume)
+        clock->restore(answer.entry);
+    handOver(this, clock);
 }
 
 void Opening::Command2_Click() {

@@ -21,6 +21,9 @@ private:
     void optTimed_Click();
     void Command1_Click();
     void Command2_Click();
+    // "Start Orvandel" and OK: the clock, afresh or resumed, unless the
+    // director withdraws or the tournament cannot start here.
+    void startClock();
 
     QLabel *Label1;
     QRadioButton *optBlinds;

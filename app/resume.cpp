@@ -2,19 +2,56 @@
 
 #include "clock/journalfile.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 using namespace orvandel;
 
-std::optional<JournalEntry> offerToResume(QWidget *parent) {
-    std::optional<JournalEntry> entry = resumableJournal();
+namespace {
+
+// Only "No" throws the tournament away. Escape and the window's close button
+// take the question back unanswered, where a plain question box would count
+// them as "No".
+class ResumeQuestion final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool withdrawn() const { return m_withdrawn; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override {
+        if (event->matches(QKeySequence::Cancel))
+            close();
+        else
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override {
+        m_withdrawn = true;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_withdrawn = false;
+};
+
+} // namespace
+
+ResumeAnswer offerToResume(QWidget *parent, const FileRead &tournament) {
+    ResumeAnswer answer;
+    const std::optional<JournalEntry> entry = resumableJournal(tournament);
     if (!entry)
-        return std::nullopt;
-    const QMessageBox::StandardButton answer =
-        QMessageBox::question(parent, QStringLiteral("Orvandel"), resumeQuestion(*entry),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    if (answer == QMessageBox::Yes)
-        return entry;
-    dropJournalOfCurrentFolder();
-    return std::nullopt;
+        return answer;
+    ResumeQuestion box(QMessageBox::Question, QStringLiteral("Orvandel"), resumeQuestion(*entry),
+                       QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.exec();
+    if (box.withdrawn() || !box.clickedButton()) {
+        answer.choice = ResumeAnswer::Choice::Withdrawn;
+    } else if (box.clickedButton() == box.button(QMessageBox::Yes)) {
+        answer.choice = ResumeAnswer::Choice::Resume;
+        answer.entry = *entry;
+    } else {
+        dropJournalOfCurrentFolder();
+    }
+    return answer;
 }

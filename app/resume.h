@@ -1,13 +1,23 @@
 #pragma once
 
 #include "clock/journal.h"
-
-#include <optional>
+#include "setup/regularfile.h"
 
 class QWidget;
 
+// What the director answered to the offer to resume.
+struct ResumeAnswer {
+    enum class Choice {
+        Afresh,   // no question (no journal that fits), or "No"
+        Resume,   // "Yes": resume from `entry`
+        Withdrawn // Escape or the question closed: nothing is to happen
+    };
+    Choice choice = Choice::Afresh;
+    orvandel::JournalEntry entry;
+};
+
 // Asks the director whether to resume the tournament of the working folder
-// where its clock last stood, when its journal allows it. Returns the entry
-// to resume from on Yes; on No, and for a journal that does not fit the
-// tournament file, the journal is dropped and nothing is returned.
-std::optional<orvandel::JournalEntry> offerToResume(QWidget *parent);
+// where its clock last stood, when its journal fits `tournament` (blinds.dat
+// as read at Start). On No, and for a journal that does not fit, the journal
+// is dropped; withdrawn, it stays and the next Start asks again.
+ResumeAnswer offerToResume(QWidget *parent, const orvandel::FileRead &tournament);

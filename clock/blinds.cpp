@@ -37,7 +37,11 @@ const QString CaptionResume = QStringLiteral("Resume");
 
 } // namespace
 
-Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
+Blinds::Blinds(QWidget *parent)
+    : Blinds(readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes),
+             parent) {}
+
+Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     prepareWindow(this, QStringLiteral("Blinds"), QStringLiteral("Orvandel"));
     // No close, minimize or maximize box: the clock is left by its picture.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -51,9 +55,10 @@ Blinds::Blinds(QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
     setAutoFillBackground(true);
 
     buildControls();
+    buildNotice();
     buildRemote();
-    loadTournament();
-    m_journal.open(QString::fromLatin1(TournamentFileName));
+    loadTournament(file);
+    m_journal.open(QString::fromLatin1(TournamentFileName), file.bytes);
     relayout();
     if (QScreen *target = screenForClock())
         fillScreen(this, target);
@@ -155,14 +160,14 @@ void Blinds::buildControls() {
     connect(Picture1, &ClockLabel::clicked, this, [] { endProgram(0); });
 }
 
-void Blinds::loadTournament() {
+void Blinds::loadTournament(const FileRead &file) {
     MMControl1->setVisible(false);
     UntimedFinal = false;
 
-    const ReadResult file = readTournamentFile(QString::fromLatin1(TournamentFileName));
-    if (!file.ok())
-        throw TournamentFileError(file.message());
-    const Tournament &tournament = file.tournament;
+    const ReadResult read = parseTournamentFile(file);
+    if (!read.ok())
+        throw TournamentFileError(read.message());
+    const Tournament &tournament = read.tournament;
     LevelCount = tournament.levelCount;
     LevelLengthMs = tournament.levelMinutes;
     for (CurrentLevel = 1; CurrentLevel <= LevelCount; ++CurrentLevel) {
@@ -361,6 +366,10 @@ void Blinds::pauseClick() {
     }
     recordJournal();
     publishFace();
+}
+
+bool Blinds::isPaused() const {
+    return cmdPause->text() == CaptionResume;
 }
 
 void Blinds::closeEvent(QCloseEvent *event) {

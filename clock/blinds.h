@@ -52,6 +52,8 @@ public:
     // Loads the window. Throws TournamentFileError when blinds.dat in the
     // working folder cannot be run.
     explicit Blinds(QWidget *parent = nullptr);
+    // The same, with blinds.dat as read at Start.
+    Blinds(const orvandel::FileRead &file, QWidget *parent);
 
     // One tick of Timer1: pause gate, countdown, time text, paused text,
     // announcement and, when the level has run out, the level change.
@@ -103,6 +105,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -127,12 +130,13 @@ private:
     void drawLiveQr();
     // Sends faceChanged() when the face differs from the one last sent.
     void publishFace();
-    void loadTournament();
+    void loadTournament(const orvandel::FileRead &file);
     void relayout();
     void timeText();
     void announcement();
     void levelChange();
     void pauseClick();
+    bool isPaused() const; // a pause asked for or in effect
     void buildRemote();
     void showRemoteNotice(const QString &notice);
     // "Control from a phone…": the live view on, the secret taken by it, and
@@ -147,6 +151,7 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
+    void buildNotice();
 
     // Controls
     ClockLabel *Label1;
@@ -162,6 +167,8 @@ private:
     ClockLabel *lblNextBig;
     QPushButton *cmdPause;
     QTimer *Timer1;
+    ClockLabel *lblNotice; // says for a while when the journal cannot be written
+    QTimer *tmrNotice;
     SoundPlayer *MMControl1;
     ClockLabel *Picture1;
     // The card room's additions, switched by a right-click anywhere.
@@ -186,6 +193,7 @@ private:
     // control", in memory only.
     QByteArray m_remoteSecret;
     std::vector<Design> m_design;
+    bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_holdAlerts = false; // within a burst of caught-up ticks

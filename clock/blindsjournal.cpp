@@ -3,16 +3,22 @@
 #include "app/module1.h"
 #include "clock/blinds.h"
 #include "clock/clocklabel.h"
+#include "clock/colours.h"
 #include "clock/units.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
+#include <chrono>
 
 using namespace orvandel;
 
 namespace {
 constexpr qint64 TickMs = MsPerSecond;
+// Long enough to be read from across the room, short enough not to stay.
+constexpr std::chrono::seconds NoticeTime{10};
 // Far more ticks than any restore needs: a level announces for at most about
 // a minute of ticks, and the quiet rest of it is skipped.
 constexpr int MaxReplayTicks = 100'000;
@@ -27,8 +33,37 @@ void Blinds::recordJournal() {
         m_journal.close();
         return;
     }
-    m_journal.record(CurrentLevel, RemainingMs, cmdPause->text() == QLatin1String("Resume"),
-                     UntimedFinal, liveViewOn());
+    const bool written =
+        m_journal.record(CurrentLevel, RemainingMs, cmdPause->text() == QLatin1String("Resume"),
+                         UntimedFinal, liveViewOn());
+    // The clock runs on either way; the director hears once that the
+    // protection is off, each time it goes off.
+    if (!written && !m_journalFailing) {
+        lblNotice->setText(
+            QStringLiteral("Resume after a crash is not possible: Orvandel cannot write to %1")
+                .arg(QDir::toNativeSeparators(QFileInfo(m_journal.path()).path())));
+        lblNotice->show();
+        tmrNotice->start(NoticeTime);
+    } else if (written && m_journalFailing) {
+        lblNotice->hide();
+    }
+    m_journalFailing = !written;
+}
+
+void Blinds::buildNotice() {
+    lblNotice = new ClockLabel(this);
+    lblNotice->setObjectName(QStringLiteral("lblNotice"));
+    lblNotice->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont font = lblNotice->font();
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    lblNotice->setFont(font);
+    colours::setForeColor(lblNotice, colours::White);
+    lblNotice->hide();
+    m_design.push_back({lblNotice, 600, 9150, 14400, 360, 12});
+    tmrNotice = new QTimer(this);
+    tmrNotice->setObjectName(QStringLiteral("tmrNotice"));
+    tmrNotice->setSingleShot(true);
+    connect(tmrNotice, &QTimer::timeout, lblNotice, &QWidget::hide);
 }
 
 void Blinds::restore(const JournalEntry &entry) {

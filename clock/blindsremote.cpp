@@ -56,12 +56,11 @@ void Blinds::buildRemote() {
 bool Blinds::remoteControl(RemoteAction action) {
     // Running: counting, no pause asked for. Paused: the pause has taken
     // effect. A clock that stopped by itself (the untimed final round, the
-    // end) is neither, and a hidden time cannot be clicked.
-    const bool asked = cmdPause->text() == QLatin1String("Resume");
+    // end) is neither. As with a click, a hidden time only resumes.
     const bool counting = Timer1->isActive();
-    const bool running = counting && !asked;
-    const bool paused = !counting && asked;
-    if (lblTime->isHidden() || !(action == RemoteAction::Pause ? running : paused))
+    const bool running = counting && !isPaused() && !lblTime->isHidden();
+    const bool paused = !counting && isPaused();
+    if (!(action == RemoteAction::Pause ? running : paused))
         return false;
     pauseClick();
     showRemoteNotice(action == RemoteAction::Pause ? QStringLiteral("Paused from a phone")

@@ -25,8 +25,9 @@ void Blinds::keyPressEvent(QKeyEvent *event) {
     if (event->isAutoRepeat() || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return;
     if (event->key() == Qt::Key_Space) {
-        // As a click on the time, which cannot be clicked while it is hidden.
-        if (!lblTime->isHidden())
+        // As a click on the time: only a paused clock answers while the time
+        // is hidden (the untimed final level).
+        if (!lblTime->isHidden() || isPaused())
             pauseClick();
     } else if (event->key() == Qt::Key_F11) {
         setFullScreen(!isFullScreen());
@@ -80,6 +81,15 @@ void Blinds::changeEvent(QEvent *event) {
 void Blinds::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     relayout();
+}
+
+void Blinds::mouseReleaseEvent(QMouseEvent *event) {
+    // A hidden time cannot be clicked, but a paused clock must always be
+    // resumable: a click where the time stands resumes it.
+    if (event->button() == Qt::LeftButton && lblTime->isHidden() && isPaused() &&
+        lblTime->geometry().contains(event->position().toPoint()))
+        pauseClick();
+    QWidget::mouseReleaseEvent(event);
 }
 
 void Blinds::screenRemoved(QScreen *gone) {

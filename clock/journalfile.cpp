@@ -8,8 +8,10 @@
 #include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #else
 #include <QSaveFile>
@@ -21,6 +23,13 @@ namespace {
 
 // A journal is a few hundred bytes; anything much larger is not one.
 constexpr qint64 MaxJournalBytes = 65536;
+// A lock file is a few short lines: a process id, names, a time.
+constexpr qint64 MaxLockBytes = 4096;
+
+QString journalsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/journals");
+}
 
 QString canonicalFolder(const QString &folder) {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -31,6 +40,56 @@ QString tournamentFilePath(const QString &fileName) {
     const QFileInfo info(fileName);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// Removes a link, not what it leads to; a folder only when empty.
+void removeEntry(const QString &name) {
+    if (!QFile::remove(name))
+        QDir().rmdir(name);
+}
+
+QString lockPath(const QString &journal) {
+    return journal + QStringLiteral(".lock");
+}
+
+// QLockFile reads a lock it finds, line by line: whatever is no small regular
+// file there (a named pipe, a link to a device) would stall it, and is no
+// lock anyway.
+void clearOddLock(const QString &path) {
+#ifdef Q_OS_UNIX
+    struct stat found {};
+    if (::lstat(QFile::encodeName(path).constData(), &found) == 0 &&
+        (!S_ISREG(found.st_mode) || found.st_size > MaxLockBytes))
+        removeEntry(path);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+// Takes `lock` unless a running program holds it. Only a program that is gone
+// lets go of it, however long it has run; a lock whose holder cannot be read
+// (its program ended between making it and filling it in) is no one's.
+bool takeLock(QLockFile &lock) {
+    clearOddLock(lock.fileName());
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    return lock.error() == QLockFile::LockFailedError && !lock.getLockInfo(&pid, &host, &program) &&
+           lock.removeStaleLockFile() && lock.tryLock(0);
+}
+
+// Where drives are mounted: a working folder missing there may be on a drive
+// that is not plugged in now.
+bool holdsDrives(const QString &folder) {
+    for (const char *place : {"/media", "/run/media", "/mnt", "/Volumes"}) {
+        const QLatin1String root(place);
+        if (folder == root || QFileInfo(folder).path() == root)
+            return true;
+    }
+    return false;
 }
 
 #ifdef Q_OS_UNIX
@@ -50,8 +109,8 @@ QString journalPath(const QString &workingFolder) {
     const QByteArray key = QCryptographicHash::hash(canonicalFolder(workingFolder).toUtf8(),
                                                     QCryptographicHash::Sha256)
                                .toHex();
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-           QStringLiteral("/journals/") + QString::fromLatin1(key) + QStringLiteral(".journal");
+    return journalsFolder() + QLatin1Char('/') + QString::fromLatin1(key) +
+           QStringLiteral(".journal");
 }
 
 QString journalPathForCurrentFolder() {
@@ -59,24 +118,23 @@ QString journalPathForCurrentFolder() {
 }
 
 JournalRead readJournal(const QString &path) {
-    QFile file(path);
-    if (!file.exists()) {
-        JournalRead read;
+    const FileRead file = readRegularFile(path, MaxJournalBytes);
+    JournalRead read;
+    switch (file.error) {
+    case FileError::None:
+        return decodeJournal(file.bytes);
+    case FileError::NotFound:
         read.error = JournalError::Missing;
-        return read;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        JournalRead read;
+        break;
+    case FileError::NotRegular:
+    case FileError::Unreadable:
         read.error = JournalError::Unreadable;
-        return read;
-    }
-    const QByteArray bytes = file.read(MaxJournalBytes + 1);
-    if (bytes.size() > MaxJournalBytes) {
-        JournalRead read;
+        break;
+    case FileError::TooLarge:
         read.error = JournalError::NotAJournal;
-        return read;
+        break;
     }
-    return decodeJournal(bytes);
+    return read;
 }
 
 bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
@@ -84,12 +142,21 @@ bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
     // Written beside the journal, then renamed over it: a rename replaces the
     // name in one step, so a crash leaves the old entry or the new one.
     const QString temporary = path + QStringLiteral(".tmp");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        // The first entry on this machine: the folder is not there yet.
-        if (!QDir().mkpath(QFileInfo(path).absolutePath()) ||
-            !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
+    const QByteArray name = QFile::encodeName(temporary);
+    // Made afresh, never opened where it stands: a named pipe there would
+    // stall the write, a link would send it elsewhere.
+    ::unlink(name.constData());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    int fd = ::open(name.constData(), flags, 0600);
+    // The first entry on this machine: the folder is not there yet.
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(path).absolutePath()))
+        fd = ::open(name.constData(), flags, 0600);
+    QFile file;
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
     }
     const bool written = file.write(bytes) == bytes.size() && file.flush() &&
                          (!durable || ::fsync(file.handle()) == 0);
@@ -121,48 +188,90 @@ bool writeJournal(const QString &path, const QByteArray &bytes, bool durable) {
 }
 
 void removeJournal(const QString &path) {
-    QFile::remove(path);
-    QFile::remove(path + QStringLiteral(".tmp"));
+    removeEntry(path);
+    removeEntry(path + QStringLiteral(".tmp"));
 }
 
-std::optional<JournalEntry> resumableJournal() {
+std::optional<JournalEntry> resumableJournal(const FileRead &tournament) {
     const QString path = journalPathForCurrentFolder();
     const JournalRead read = readJournal(path);
     if (read.error == JournalError::Missing)
         return std::nullopt;
 
     const QString fileName = QString::fromLatin1(TournamentFileName);
-    QFile file(fileName);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (read.ok() && file.isOpen() && read.entry.tournamentPath == tournamentFilePath(fileName) &&
-        read.entry.tournamentHash == tournamentHash(bytes)) {
-        const ReadResult tournament = parseTournament(bytes);
-        if (tournament.ok() && fitsTournament(read.entry, tournament.tournament))
+    if (read.ok() && tournament.ok() && read.entry.tournamentPath == tournamentFilePath(fileName) &&
+        read.entry.tournamentHash == tournamentHash(tournament.bytes)) {
+        const ReadResult parsed = parseTournament(tournament.bytes);
+        if (parsed.ok() && fitsTournament(read.entry, parsed.tournament))
             return read.entry;
     }
     removeJournal(path);
     return std::nullopt;
 }
 
+std::optional<JournalEntry> resumableJournal() {
+    return resumableJournal(
+        readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes));
+}
+
 void dropJournalOfCurrentFolder() {
     removeJournal(journalPathForCurrentFolder());
 }
 
+void removeLeftoverJournals() {
+    const QDir folder(journalsFolder());
+    const QStringList names = folder.entryList({QStringLiteral("*.journal")}, QDir::Files);
+    for (const QString &name : names) {
+        const QString path = folder.filePath(name);
+        const JournalRead read = readJournal(path);
+        if (!read.ok())
+            continue;
+        const QString workingFolder = QFileInfo(read.entry.tournamentPath).path();
+        const QString parent = QFileInfo(workingFolder).path();
+        // The folder is known for certain only when it names the journal.
+        if (journalPath(workingFolder) != path || QFileInfo::exists(workingFolder) ||
+            !QFileInfo(parent).isDir() || holdsDrives(parent))
+            continue;
+        QLockFile lock(lockPath(path));
+        // A clock still running in the removed folder keeps its journal.
+        if (takeLock(lock))
+            removeJournal(path);
+    }
+    // A lock beside no journal tells nothing once its clock is gone (the aces
+    // end the program at once, lock and all): taken, it goes on release.
+    const QStringList locks =
+        folder.entryList({QStringLiteral("*.journal.lock")}, QDir::Files | QDir::System);
+    for (const QString &name : locks) {
+        QLockFile lock(folder.filePath(name));
+        if (!QFileInfo::exists(lock.fileName().chopped(5)))
+            takeLock(lock);
+    }
+}
+
+ClockLock::ClockLock(QObject *parent)
+    : QObject(parent), m_file(lockPath(journalPathForCurrentFolder())) {
+    QDir().mkpath(QFileInfo(m_file.fileName()).path());
+    m_heldElsewhere = !takeLock(m_file) && m_file.error() == QLockFile::LockFailedError;
+}
+
 void ClockJournal::open(const QString &fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    m_tournamentHash = tournamentHash(file.readAll());
+    const FileRead file = readRegularFile(fileName, MaxTournamentFileBytes);
+    if (file.ok())
+        open(fileName, file.bytes);
+}
+
+void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
+    m_tournamentHash = tournamentHash(bytes);
     m_tournamentPath = tournamentFilePath(fileName);
     m_path = journalPathForCurrentFolder();
     m_lastLevel = 0;
     m_open = true;
 }
 
-void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
                           bool liveView) {
     if (!m_open)
-        return;
+        return true;
     JournalEntry entry;
     entry.tournamentPath = m_tournamentPath;
     entry.tournamentHash = m_tournamentHash;
@@ -174,8 +283,10 @@ void ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;
-    if (writeJournal(m_path, encodeJournal(entry), durable) && durable)
+    const bool written = writeJournal(m_path, encodeJournal(entry), durable);
+    if (written && durable)
         m_lastLevel = level;
+    return written;
 }
 
 void ClockJournal::close() {

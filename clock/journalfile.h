@@ -1,8 +1,11 @@
 #pragma once
 
 #include "clock/journal.h"
+#include "setup/regularfile.h"
 
 #include <QByteArray>
+#include <QLockFile>
+#include <QObject>
 #include <QString>
 #include <optional>
 
@@ -16,6 +19,8 @@ namespace orvandel {
 QString journalPath(const QString &workingFolder);
 QString journalPathForCurrentFolder();
 
+// Goes through readRegularFile: a journal that is no regular file reads as
+// Unreadable.
 JournalRead readJournal(const QString &path);
 
 // Replaces the journal atomically: a reader finds the previous entry or this
@@ -24,16 +29,52 @@ JournalRead readJournal(const QString &path);
 // the entry could not be written; the previous one then stays.
 bool writeJournal(const QString &path, const QByteArray &bytes, bool durable);
 
+// Removes the journal and its temporary, whatever they are: a file, a link,
+// a named pipe, an empty folder.
 void removeJournal(const QString &path);
 
 // The journal of the current working folder when the clock can resume from
-// it: written for the tournament file there, with the same bytes, standing
-// within that tournament. Any other journal is removed.
+// it: written for the tournament file there, with the same bytes as
+// `tournament` (blinds.dat as read at Start), standing within that
+// tournament. Any other journal is removed.
+std::optional<JournalEntry> resumableJournal(const FileRead &tournament);
+// The same, reading blinds.dat of the current working folder.
 std::optional<JournalEntry> resumableJournal();
 
 // Drops the journal of the current working folder: its tournament was
 // replaced.
 void dropJournalOfCurrentFolder();
+
+// Removes the journals of working folders that were removed, so that none
+// stays behind for ever. Run at start. A journal stays when its folder is
+// there, when it cannot tell its folder (a damaged one: its own folder's next
+// Start drops it), and when the folder's parent is gone too or is where
+// drives are mounted: the folder may be on a drive that is not plugged in.
+// Locks that no running program holds go too when no journal is beside them.
+void removeLeftoverJournals();
+
+// The lock a running clock holds beside the journal of its working folder, so
+// that a second copy of the program there neither offers to resume the same
+// tournament nor writes its journal. A lock left by a program that was killed
+// is stale and taken over. Made when Start is chosen, then a child of the
+// clock, whose end releases it.
+class ClockLock final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ClockLock)
+
+public:
+    // Tries to take the lock of the current working folder's clock.
+    explicit ClockLock(QObject *parent = nullptr);
+
+    // A clock of another running program holds it. A lock that cannot be
+    // made at all (a read-only data folder) holds nothing back: the clock
+    // then says that it cannot keep its journal.
+    bool heldElsewhere() const { return m_heldElsewhere; }
+
+private:
+    QLockFile m_file;
+    bool m_heldElsewhere = false;
+};
 
 // The journal one running clock keeps. Writing never fails loudly: an entry
 // that cannot be written is skipped and the next one tries again.
@@ -43,13 +84,15 @@ public:
     Q_DISABLE_COPY_MOVE(ClockJournal)
 
     // Starts the journal of a clock running the tournament file `fileName`
-    // in the current working folder.
+    // in the current working folder, whose bytes are `bytes`.
+    void open(const QString &fileName, const QByteArray &bytes);
+    // The same, reading the file.
     void open(const QString &fileName);
     bool isOpen() const { return m_open; }
 
     // Writes where the clock stands now; the first entry of each level is
-    // flushed to the disk.
-    void record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
+    // flushed to the disk. False when the entry could not be written.
+    bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
                 bool liveView = false);
 
     // The tournament is over: removes the journal and writes no more.

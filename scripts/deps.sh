@@ -10,9 +10,9 @@ orvandel_packages=(
     pulseaudio pulseaudio-utils sox  # the real-audio test
     dbus-daemon                  # the screen-awake test's private session bus
     xvfb xdotool faketime procps # the resume test runs the real program on a private screen
+    chromium                     # the live page in a real browser (test)
     libqrencode-dev              # the QR code of the clock's address on phones and TVs
     zbar-tools                   # the QR test reads the code back with zbarimg
-    chromium                     # the live page in a real browser (test)
 )
 
 # What the checks beyond the test suite use: fuzzing, the package check.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setup/regularfile.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -72,6 +74,9 @@ struct ReadResult {
 // Reads the fields in order; a line end ends a field just as a comma does.
 // Never reads outside `bytes`.
 ReadResult parseTournament(QByteArrayView bytes);
+// The tournament in a file read by readRegularFile (regularfile.h), or why
+// there is none.
+ReadResult parseTournamentFile(const FileRead &file);
 // Reads only a regular file (links followed) of at most
 // MaxTournamentFileBytes; never waits on a named pipe or reads a device.
 ReadResult readTournamentFile(const QString &path);

@@ -67,12 +67,9 @@ public:
             qFatal("cannot enter a temporary working folder");
     }
     ~WorkFolder() {
-        // A window deletes the windows it owns (the clock its menu), so each
-        // is deleted only if it is still there.
-        QList<QPointer<QWidget>> windows;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            windows << w;
-        for (const QPointer<QWidget> &w : std::as_const(windows))
+        // A window's menu is a top-level widget too, deleted with its window.
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const QPointer<QWidget> &w : QList<QPointer<QWidget>>(windows.begin(), windows.end()))
             delete w.data();
         // A test may have taken the write bits away to provoke a failure.
         QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -84,6 +84,7 @@ void TestClockRemote::pauseGate_data() {
     QTest::newRow("resume when paused")       << example << true  << 5    << true  << 1 << resume << true  << "Pause"  << true;
     QTest::newRow("pause when paused")        << example << true  << 5    << true  << 3 << pause  << false << "Resume" << false;
     QTest::newRow("pause, time hidden")       << untimed << false << 240  << false << 0 << pause  << false << "Pause"  << true;
+    QTest::newRow("resume, time hidden")      << untimed << false << 239  << true  << 1 << resume << true  << "Pause"  << true;
     QTest::newRow("pause in the final round") << untimed << false << 1000 << false << 0 << pause  << false << "Pause"  << false;
     QTest::newRow("resume the final round")   << untimed << false << 1000 << false << 0 << resume << false << "Pause"  << false;
     QTest::newRow("pause when ended")         << short2  << true  << 1000 << false << 0 << pause  << false << "Pause"  << false;

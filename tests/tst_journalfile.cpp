@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -45,6 +46,9 @@ private slots:
     void resumable_data();
     void resumable();
     void clockJournalRecordsAndCloses();
+    void leftoversRemovedAtStart_data();
+    void leftoversRemovedAtStart();
+    void locksWithoutAJournalRemovedAtStart();
 
 private:
     QTemporaryDir m_data;
@@ -219,6 +223,48 @@ void TestJournalFile::clockJournalRecordsAndCloses() {
     QVERIFY(!QFile::exists(journal.path()));
     journal.record(2, 41000, false, false);
     QVERIFY(!QFile::exists(journal.path()));
+}
+
+void TestJournalFile::leftoversRemovedAtStart_data() {
+    QTest::addColumn<QString>("named"); // the working folder that names the journal
+    QTest::addColumn<QString>("file");  // the folder of the tournament file it names
+    QTest::addColumn<QString>("removed");
+    QTest::addColumn<bool>("kept");
+    // clang-format off
+    QTest::newRow("folder there") << "w" << "w" << "" << true;
+    QTest::newRow("folder removed") << "w" << "w" << "w" << false;
+    QTest::newRow("folder and its parent removed") << "p/w" << "p/w" << "p" << true;
+    QTest::newRow("file elsewhere, removed there") << "w" << "o" << "o" << true;
+    // clang-format on
+}
+
+void TestJournalFile::leftoversRemovedAtStart() {
+    QFETCH(QString, named);
+    QFETCH(QString, file);
+    QFETCH(QString, removed);
+    QFETCH(bool, kept);
+    QVERIFY(QDir().mkpath(named) && QDir().mkpath(file));
+    const QString path = journalPath(named);
+    JournalEntry entry = sample();
+    entry.tournamentPath = QDir(file).canonicalPath() + QStringLiteral("/blinds.dat");
+    QVERIFY(writeJournal(path, encodeJournal(entry), false));
+    // One that tells no folder stays.
+    const QString damaged = QFileInfo(path).path() + QStringLiteral("/damaged.journal");
+    QVERIFY(writeBytes(damaged, "Orvandel clock journal\n"));
+    QVERIFY(removed.isEmpty() || QDir(removed).removeRecursively());
+    removeLeftoverJournals();
+    QCOMPARE(QFile::exists(path), kept);
+    QVERIFY(QFile::exists(damaged));
+}
+
+void TestJournalFile::locksWithoutAJournalRemovedAtStart() {
+    const QString folder = QFileInfo(journalPathForCurrentFolder()).path() + u'/';
+    QVERIFY(writeBytes(folder + QStringLiteral("nobody.journal.lock"), QByteArray()));
+    QLockFile held(folder + QStringLiteral("running.journal.lock"));
+    QVERIFY(held.tryLock(0));
+    removeLeftoverJournals();
+    QVERIFY(!QFile::exists(folder + QStringLiteral("nobody.journal.lock")));
+    QVERIFY(QFile::exists(folder + QStringLiteral("running.journal.lock")));
 }
 
 QTEST_GUILESS_MAIN(TestJournalFile)

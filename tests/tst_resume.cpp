@@ -25,6 +25,8 @@ private slots:
     void programEndKeepsTheJournal_data();
     void programEndKeepsTheJournal();
     void failedWritesNeverStopTheClock();
+    void hiddenTimeOfAPausedClockResumes_data();
+    void hiddenTimeOfAPausedClockResumes();
 };
 
 void TestResume::restoredEqualsTicked_data() {
@@ -221,6 +223,42 @@ void TestResume::failedWritesNeverStopTheClock() {
     clock->Timer1_Elapsed();
     QCOMPARE(journal().entry.remainingMs, 1196000);
     QVERIFY(journal().entry.paused);
+}
+
+void TestResume::hiddenTimeOfAPausedClockResumes_data() {
+    QTest::addColumn<bool>("space");
+    QTest::newRow("Space") << true;
+    QTest::newRow("a click where the time stands") << false;
+}
+
+void TestResume::hiddenTimeOfAPausedClockResumes() {
+    QFETCH(bool, space);
+    QVERIFY(writeFile(tournamentFile(3, 2)));
+    const std::unique_ptr<Blinds> uninterrupted = ranClock(250, false);
+    // Resumed into the first minute of the untimed final level: paused, and
+    // the time hidden.
+    const std::unique_ptr<Blinds> clock = newClock();
+    clock->restore(journal().entry);
+    clock->show();
+    QVERIFY(QTest::qWaitForWindowExposed(clock.get()));
+    QVERIFY(!shown(clock.get(), "lblTime"));
+    const QPoint time = child(clock.get(), "lblTime")->geometry().center();
+    auto hand = [&clock, time, space] {
+        if (space)
+            QTest::keyClick(clock->windowHandle(), Qt::Key_Space);
+        else
+            QTest::mouseClick(clock->windowHandle(), Qt::LeftButton, {}, time);
+    };
+    hand();
+    QVERIFY(timer1(clock.get())->isActive());
+    for (Blinds *run : {clock.get(), uninterrupted.get()})
+        for (int n = 0; n < 200 && timer1(run)->isActive(); ++n)
+            run->Timer1_Timer();
+    QCOMPARE(text(clock.get(), "Label1"), QStringLiteral("Final Round"));
+    QCOMPARE(look(clock.get()), look(uninterrupted.get()));
+    // Stopped there by itself, it stays stopped.
+    hand();
+    QVERIFY(!timer1(clock.get())->isActive());
 }
 
 QTEST_MAIN(TestResume)
