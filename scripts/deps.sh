@@ -15,9 +15,19 @@ orvandel_packages=(
     zbar-tools                   # the QR test reads the code back with zbarimg
 )
 
+# The names that differ between releases: clang's runtime carries clang's
+# version (that of the release's default clang). Read from the release the
+# script runs on; another release gets the runtime of its default clang.
+orvandel_release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+case $orvandel_release in
+bookworm) orvandel_clang_rt=libclang-rt-14-dev ;;
+trixie) orvandel_clang_rt=libclang-rt-19-dev ;;
+*) orvandel_clang_rt=libclang-rt-dev ;;
+esac
+
 # What the checks beyond the test suite use: fuzzing, the package check.
 orvandel_check_packages=(
-    clang libclang-rt-14-dev
+    clang "$orvandel_clang_rt"
     dpkg-dev file desktop-file-utils appstream  # file: CPack reads the binary with it
 )
 
