@@ -2,6 +2,7 @@
 // from, its JSON, when it is published, and the right-click menu that must
 // never act as a click.
 #include "clocktest.h"
+#include "trywait.h"
 
 #include "clock/clockface.h"
 
@@ -129,7 +130,7 @@ void TestClockFace::rightClickOnlyOpensTheMenu() {
     QApplication::sendEvent(control, &menuAsked);
 
     auto *menu = child<QMenu>(clock, "mnuClock");
-    QTRY_VERIFY(menu->isVisible());
+    TRY_VERIFY(menu->isVisible());
     menu->close();
     QVERIFY(clock->isVisible());
     QCOMPARE(clock->face(), before);
@@ -141,10 +142,10 @@ void TestClockFace::fullScreenActionFollowsF11() {
     auto *action = child<QAction>(clock, "actFullScreen");
     QVERIFY(!action->isChecked());
     QTest::keyClick(clock, Qt::Key_F11);
-    QTRY_VERIFY(clock->isFullScreen());
+    TRY_VERIFY(clock->isFullScreen());
     QVERIFY(action->isChecked());
     action->trigger();
-    QTRY_VERIFY(!clock->isFullScreen());
+    TRY_VERIFY(!clock->isFullScreen());
     QVERIFY(!action->isChecked());
 }
 

@@ -1,4 +1,5 @@
 #include "clock/clocklabel.h"
+#include "trywait.h"
 
 #include <QImage>
 #include <QPaintEvent>
@@ -88,7 +89,7 @@ void TestClockLabel::redrawCoversChange() {
     PaintRecorder recorder;
     label->installEventFilter(&recorder);
     label->setText(after);
-    QTRY_VERIFY(recorder.paints > 0);
+    TRY_VERIFY(recorder.paints > 0);
     label->removeEventFilter(&recorder);
     QCOMPARE(label->text(), after);
 

@@ -4,6 +4,7 @@
 #include "clocktest.h"
 #include "livetest.h"
 #include "qrdecode.h"
+#include "trywait.h"
 
 #include "clock/journalfile.h"
 #include "live/qrcode.h"
@@ -187,7 +188,7 @@ void TestClockLive::panelCoversNothingAndScans() {
     QTest::mouseClick(qr, Qt::LeftButton);
     QContextMenuEvent asked(QContextMenuEvent::Mouse, QPoint(1, 1), qr->mapToGlobal(QPoint(1, 1)));
     QApplication::sendEvent(qr, &asked);
-    QTRY_VERIFY(child<QMenu>(clock, "mnuClock")->isVisible());
+    TRY_VERIFY(child<QMenu>(clock, "mnuClock")->isVisible());
     child<QMenu>(clock, "mnuClock")->close();
     QCOMPARE(clock->face(), before);
 

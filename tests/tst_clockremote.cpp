@@ -5,6 +5,7 @@
 #include "livetest.h"
 #include "qrdecode.h"
 #include "remotetest.h"
+#include "trywait.h"
 
 #include "live/liveview.h"
 #include "live/remotecontrol.h"
@@ -133,7 +134,7 @@ void TestClockRemote::pressesThroughTheServer() {
         QCOMPARE(phone.ask(press("pause", secret)), Taken);
         QCOMPARE(caption(clock), QStringLiteral("Resume"));
     }
-    QTRY_VERIFY(phone.lastFace().value(u"paused").toBool());
+    TRY_VERIFY(phone.lastFace().value(u"paused").toBool());
     QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Paused from a phone"));
     // After a hold-up, a burst of ticks: the pause takes effect on the
     // first, which still counts its second.
@@ -147,13 +148,13 @@ void TestClockRemote::pressesThroughTheServer() {
         QCOMPARE(phone.ask(press("resume", secret)), Taken);
         QCOMPARE(caption(clock), QStringLiteral("Pause"));
     }
-    QTRY_VERIFY(!phone.lastFace().value(u"paused").toBool());
+    TRY_VERIFY(!phone.lastFace().value(u"paused").toBool());
     QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Resumed from a phone"));
     now += 3'000;
     clock->Timer1_Elapsed();
     QCOMPARE(clock->face().remainingMs, remaining - 4000);
     child<QTimer>(clock, "tmrRemoteNotice")->start(1);
-    QTRY_VERIFY(!shown(clock, "lblRemoteNotice"));
+    TRY_VERIFY(!shown(clock, "lblRemoteNotice"));
 
     // The director's presses do not use up a viewer's allowance of 1 KiB.
     for (int i = 0; i < 30; ++i)
@@ -240,8 +241,8 @@ void TestClockRemote::pairingAndRevoking() {
     // "Stop phone control": the phone is told at once, and its secret is
     // refused from then on, also once the clock is paired anew.
     child<QAction>(clock, "actRemoteRevoke")->trigger();
-    QTRY_COMPARE(phone.answers, QStringList{QStringLiteral(R"({"control":false})")});
-    QTRY_VERIFY(!pairingWindow(clock));
+    TRY_COMPARE(phone.answers, QStringList{QStringLiteral(R"({"control":false})")});
+    TRY_VERIFY(!pairingWindow(clock));
     QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
     QCOMPARE(phone.ask(press("pause", secret)), Refused);
     const QByteArray renewed = secretOf(pairFromTheMenu(clock));
@@ -297,7 +298,7 @@ void TestClockRemote::pairingWindowCloses() {
         closing->start(1);
     else
         child<QAction>(clock, "actLiveView")->trigger();
-    QTRY_VERIFY(!pairingWindow(clock));
+    TRY_VERIFY(!pairingWindow(clock));
     QVERIFY(timer(clock)->isActive());
 }
 

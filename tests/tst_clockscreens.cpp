@@ -2,6 +2,7 @@
 // two screens side by side, the laptop's 1366x768 and a 1920x1080 TV.
 #include "remotetest.h"
 #include "testsupport.h"
+#include "trywait.h"
 
 #include "app/opening.h"
 #include "clock/blinds.h"
@@ -186,17 +187,17 @@ void TestClockScreens::fullScreenOnTheTv() {
     Blinds *clock = startFromOpening(QStringLiteral("laptop"));
     const QSize maximized = clock->size();
     QTest::keyClick(clock->windowHandle(), Qt::Key_F11);
-    QTRY_VERIFY(clock->isFullScreen());
+    TRY_VERIFY(clock->isFullScreen());
     QCOMPARE(screenName(clock), QStringLiteral("tv"));
-    QTRY_COMPARE(clock->geometry(), screenNamed(QStringLiteral("tv"))->geometry());
+    TRY_COMPARE(clock->geometry(), screenNamed(QStringLiteral("tv"))->geometry());
     const qreal scale = std::min(clock->width() / (Blinds::FittedWidth / 15.0),
                                  clock->height() / (Blinds::FittedHeight / 15.0));
     QCOMPARE(child<QLabel>(clock, "lblTime")->font().pixelSize(), qRound(99.75 * 96 / 72 * scale));
 
     QTest::keyClick(clock->windowHandle(), Qt::Key_F11);
-    QTRY_COMPARE(clock->windowState(), Qt::WindowMaximized);
+    TRY_COMPARE(clock->windowState(), Qt::WindowMaximized);
     QCOMPARE(screenName(clock), QStringLiteral("tv"));
-    QTRY_COMPARE(clock->size(), maximized);
+    TRY_COMPARE(clock->size(), maximized);
 }
 
 void TestClockScreens::clockScreenRemoved_data() {
@@ -215,18 +216,18 @@ void TestClockScreens::clockScreenRemoved() {
     Blinds *clock = startFromOpening(QStringLiteral("laptop"));
     if (fullScreen) {
         QTest::keyClick(clock->windowHandle(), Qt::Key_F11);
-        QTRY_VERIFY(clock->isFullScreen());
+        TRY_VERIFY(clock->isFullScreen());
     }
     QCOMPARE(screenName(clock), QStringLiteral("tv"));
     clock->screenRemoved(screenNamed(QStringLiteral("tv")));
-    QTRY_COMPARE(screenName(clock), QStringLiteral("laptop"));
+    TRY_COMPARE(screenName(clock), QStringLiteral("laptop"));
     QScreen *laptop = screenNamed(QStringLiteral("laptop"));
     if (fullScreen) {
         QVERIFY(clock->isFullScreen());
-        QTRY_COMPARE(clock->geometry(), laptop->geometry());
+        TRY_COMPARE(clock->geometry(), laptop->geometry());
     } else {
         QCOMPARE(clock->windowState(), Qt::WindowMaximized);
-        QTRY_VERIFY(fills(clock, laptop->availableGeometry()));
+        TRY_VERIFY(fills(clock, laptop->availableGeometry()));
     }
     QVERIFY(clock->isVisible());
     // Still the same running clock.

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "trywait.h"
 
 #include "app/opening.h"
 #include "app/programend.h"
@@ -146,7 +147,7 @@ void TestOpening::okOpensChosenWindow() {
     radio(opening, qPrintable(choice))->click();
     button(opening, "Command1")->click();
     QCOMPARE(shownWindows(), QStringList{window});
-    QTRY_VERIFY(opening.isNull()); // unloaded, not just hidden
+    TRY_VERIFY(opening.isNull()); // unloaded, not just hidden
 }
 
 void TestOpening::startWithUnrunnableFileStays() {

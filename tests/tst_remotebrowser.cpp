@@ -6,6 +6,7 @@
 // nothing. Skipped without Chromium.
 #include "clocktest.h"
 #include "remotetest.h"
+#include "trywait.h"
 
 #include "live/liveview.h"
 
@@ -158,7 +159,7 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     phone.open(control);
     QVERIFY(phone.until(Live + QStringLiteral(" && ") + says("The clock is running.")));
     phone.evaluate(QStringLiteral("document.getElementById('pause').click()"));
-    QTRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Resume"), 10000);
+    TRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Resume"), std::chrono::seconds(10));
     // Shown from the face the page is sent: paused at once, and "Paused" in
     // place of the time at the next second, when the pause takes effect.
     QVERIFY(phone.until(
@@ -166,7 +167,7 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
         QStringLiteral(" && document.querySelector('[data-name=\"lblTime\"]').textContent"
                        " === 'Paused'")));
     phone.evaluate(QStringLiteral("document.getElementById('resume').click()"));
-    QTRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Pause"), 10000);
+    TRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Pause"), std::chrono::seconds(10));
     QVERIFY(phone.until(says("The clock is running.")));
 
     child<QAction>(clock, "actRemoteRevoke")->trigger();

@@ -5,6 +5,7 @@
 #include "clock/blinds.h"
 #include "clock/screenawake.h"
 #include "testsupport.h"
+#include "trywait.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -180,7 +181,7 @@ void TestScreenAwake::inhibitsWhenCreated() {
     // The answer comes later, through the event loop.
     QVERIFY(awake.isPending());
     QVERIFY(!awake.isInhibited());
-    QTRY_VERIFY(awake.isInhibited());
+    TRY_VERIFY(awake.isInhibited());
     QVERIFY(!awake.isPending());
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toBool(), true);
@@ -201,12 +202,12 @@ void TestScreenAwake::releasesWhenDestroyed() {
     serve({MainPath});
 
     auto awake = std::make_unique<ScreenAwake>(nullptr);
-    QTRY_VERIFY(awake->isInhibited());
+    TRY_VERIFY(awake->isInhibited());
     QCOMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
 
     awake.reset();
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
     QCOMPARE(m_standIn->unInhibits.at(0).path, MainPath);
     QVERIFY(m_standIn->active.isEmpty());
@@ -220,14 +221,14 @@ void TestScreenAwake::releaseIsIdempotent() {
 
     auto awake = std::make_unique<ScreenAwake>(nullptr);
     QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
-    QTRY_VERIFY(awake->isInhibited());
+    TRY_VERIFY(awake->isInhibited());
     const uint cookie = m_standIn->inhibits.at(0).cookie;
 
     awake->release();
     QVERIFY(!awake->isInhibited());
     QCOMPARE(changed.count(), 2);
     QCOMPARE(changed.at(1).at(0).toBool(), false);
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
 
     awake->release();
@@ -248,7 +249,7 @@ void TestScreenAwake::releaseBeforeAnswerReleasesWhenItComes() {
     auto awake = std::make_unique<ScreenAwake>(nullptr);
     QVERIFY(timer.elapsed() < QuickMs);
     QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
-    QTRY_COMPARE(m_standIn->inhibits.size(), 1);
+    TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
     QVERIFY(awake->isPending());
 
@@ -257,10 +258,10 @@ void TestScreenAwake::releaseBeforeAnswerReleasesWhenItComes() {
     QVERIFY(m_standIn->unInhibits.isEmpty()); // no cookie yet, nothing to give back
 
     m_standIn->answerHeld();
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
     QVERIFY(m_standIn->active.isEmpty());
-    QTRY_VERIFY(!awake->isPending());
+    TRY_VERIFY(!awake->isPending());
     QVERIFY(!awake->isInhibited());
     QCOMPARE(changed.count(), 0);
 
@@ -274,7 +275,7 @@ void TestScreenAwake::destroyBeforeAnswerReleasesWhenItComes() {
     serve({MainPath});
 
     auto awake = std::make_unique<ScreenAwake>(nullptr);
-    QTRY_COMPARE(m_standIn->inhibits.size(), 1);
+    TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
 
     QElapsedTimer timer;
@@ -283,7 +284,7 @@ void TestScreenAwake::destroyBeforeAnswerReleasesWhenItComes() {
     QVERIFY(timer.elapsed() < QuickMs);
 
     m_standIn->answerHeld();
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
     QVERIFY(m_standIn->active.isEmpty());
     QVERIFY(barrier(MainPath));
@@ -295,13 +296,13 @@ void TestScreenAwake::releaseThenDestroyBeforeAnswer() {
     serve({MainPath});
 
     auto awake = std::make_unique<ScreenAwake>(nullptr);
-    QTRY_COMPARE(m_standIn->inhibits.size(), 1);
+    TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
     awake->release();
     awake.reset();
 
     m_standIn->answerHeld();
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
     QVERIFY(m_standIn->active.isEmpty());
 }
@@ -315,7 +316,7 @@ void TestScreenAwake::noServiceMeansNothingHappens() {
     auto awake = std::make_unique<ScreenAwake>(nullptr);
     QVERIFY(timer.elapsed() < QuickMs);
     QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
-    QTRY_VERIFY_WITH_TIMEOUT(!awake->isPending(), 5000);
+    TRY_VERIFY(!awake->isPending());
     QVERIFY(!awake->isInhibited());
     QCOMPARE(changed.count(), 0);
 
@@ -332,7 +333,7 @@ void TestScreenAwake::refusedRequestIsNotRetried() {
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
 
     ScreenAwake awake(nullptr);
-    QTRY_VERIFY(!awake.isPending());
+    TRY_VERIFY(!awake.isPending());
     QVERIFY(!awake.isInhibited());
     QVERIFY(barrier(MainPath));
     QCOMPARE(m_standIn->inhibits.size(), 1);
@@ -343,7 +344,7 @@ void TestScreenAwake::fallsBackToOldPath() {
     serve({OldPath});
 
     auto awake = std::make_unique<ScreenAwake>(nullptr);
-    QTRY_VERIFY(awake->isInhibited());
+    TRY_VERIFY(awake->isInhibited());
     QCOMPARE(m_standIn->inhibits.size(), 1);
     QCOMPARE(m_standIn->inhibits.at(0).path, OldPath);
     QCOMPARE(m_standIn->inhibits.at(0).application, QStringLiteral("Orvandel"));
@@ -351,7 +352,7 @@ void TestScreenAwake::fallsBackToOldPath() {
 
     // The cookie goes back to the path that handed it out.
     awake.reset();
-    QTRY_COMPARE(m_standIn->unInhibits.size(), 1);
+    TRY_COMPARE(m_standIn->unInhibits.size(), 1);
     QCOMPARE(m_standIn->unInhibits.at(0).path, OldPath);
     QCOMPARE(m_standIn->unInhibits.at(0).cookie, cookie);
     QVERIFY(m_standIn->active.isEmpty());
@@ -361,7 +362,7 @@ void TestScreenAwake::prefersMainPath() {
     serve({MainPath, OldPath});
 
     ScreenAwake awake(nullptr);
-    QTRY_VERIFY(awake.isInhibited());
+    TRY_VERIFY(awake.isInhibited());
     QVERIFY(barrier(OldPath));
     QCOMPARE(m_standIn->inhibits.size(), 1);
     QCOMPARE(m_standIn->inhibits.at(0).path, MainPath);
@@ -373,10 +374,10 @@ void TestScreenAwake::clockWindowKeepsScreenAwake() {
     QVERIFY(testsupport::writeFile(testsupport::tournamentFile(2, 20)));
 
     auto *clock = new Blinds(nullptr);
-    QTRY_COMPARE(m_standIn->active.size(), 1);
+    TRY_COMPARE(m_standIn->active.size(), 1);
     QCOMPARE(m_standIn->inhibits.at(0).application, QStringLiteral("Orvandel"));
     QVERIFY(clock->close()); // unloads and is deleted
-    QTRY_VERIFY(m_standIn->active.isEmpty());
+    TRY_VERIFY(m_standIn->active.isEmpty());
     QCOMPARE(m_standIn->unInhibits.size(), 1);
 }
 
