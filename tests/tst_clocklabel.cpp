@@ -1,6 +1,7 @@
 #include "clock/clocklabel.h"
 #include "trywait.h"
 
+#include <QFontInfo>
 #include <QImage>
 #include <QPaintEvent>
 #include <QTest>
@@ -77,9 +78,16 @@ void TestClockLabel::redrawCoversChange() {
     window.resize(900, 200);
     auto *label = new ClockLabel(&window);
     label->setGeometry(10, 10, 880, 180);
+    // The clock's own font. Captions whose letters change width need a
+    // proportional one, which the platform's default need not be: a minimal
+    // Debian 13 with only fonts-liberation answers sans-serif with Liberation
+    // Mono, where "Paused" is as wide as " 71:58".
     QFont font = label->font();
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPixelSize(150);
     label->setFont(font);
+    QVERIFY2(!QFontInfo(label->font()).fixedPitch(),
+             "no proportional font: install fonts-liberation");
     label->setAlignment(static_cast<Qt::Alignment>(alignment));
     label->setText(before);
     window.show();
