@@ -2,10 +2,28 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSoundEffect>
 #include <QUrl>
 
+namespace {
+
+// Qt 6.5 and later play through FFmpeg, whose backend writes its version and
+// the hardware decoders it found to the log when the first sound loads. The
+// alert plays without a word, as it does through GStreamer on older Qt;
+// QT_LOGGING_RULES still turns those lines on.
+void quietenBackend() {
+    static const bool once = [] {
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.multimedia.ffmpeg.info=false"));
+        return true;
+    }();
+    Q_UNUSED(once)
+}
+
+} // namespace
+
 SoundPlayer::SoundPlayer(QWidget *parent) : QWidget(parent) {
+    quietenBackend();
     hide();
 }
 
