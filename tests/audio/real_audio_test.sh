@@ -7,7 +7,8 @@
 # neither hangs nor complains.
 #
 # Usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER
-# Exit: 0 pass, 1 fail, 77 skipped (no audio server can be started here).
+# Exit: 0 pass, 1 fail, 77 skipped (no audio server can be started here);
+# with ORVANDEL_AUDIO_REQUIRED=1 (the audio test preset) a skip is a failure.
 # Debian packages needed: pulseaudio, pulseaudio-utils, sox
 set -u
 
@@ -15,6 +16,10 @@ playsound=${1:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
 resources=${2:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
 
 skip() {
+    if [ "${ORVANDEL_AUDIO_REQUIRED:-0}" = 1 ]; then
+        echo "FAIL: required, but $*"
+        exit 1
+    fi
     echo "SKIP: $*"
     exit 77
 }
