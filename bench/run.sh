@@ -35,11 +35,15 @@ case ${1:-} in
 --cost) shift; mode=cost ;;
 esac
 
-# The default preset's build. Build output goes to stderr so that stdout
-# carries only the figures.
-targets=(orvandel-bench)
-[[ $mode == bench ]] || targets+=(orvandel orvandel-floorlabel)
-orvandel_build default "${BUILD_DIR:-}" --target "${targets[@]}" >&2
+# The bench preset's build, in build/ or, with the default preset, in
+# BUILD_DIR. Build output goes to stderr so that stdout carries only the
+# figures.
+if [[ -n ${BUILD_DIR:-} ]]; then
+    cmake -S "$orvandel_root" -B "$build" --preset default >&2
+    cmake --build "$build" --target orvandel-bench orvandel orvandel-floorlabel >&2
+else
+    (cd "$orvandel_root" && cmake --workflow --preset bench) >&2
+fi
 
 export BUILD_DIR=$build
 case $mode in

@@ -12,9 +12,9 @@ echo "clang-format: ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"
 
 # clang-tidy needs the compile commands and the generated moc files: the tidy
-# preset's build makes only those, in build-tidy/. fuzz/*.cpp are there as
-# the replay tests' sources.
-orvandel_build tidy >/dev/null
+# workflow makes only those, in build-tidy/. fuzz/*.cpp are there as the
+# replay tests' sources.
+cmake --workflow --preset tidy >/dev/null
 mapfile -t units < <(git ls-files 'app/*.cpp' 'setup/*.cpp' 'clock/*.cpp' 'sound/*.cpp' \
     'tests/*.cpp' 'tests/*/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
 echo "clang-tidy: ${#units[@]} files"

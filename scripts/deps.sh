@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# only those missing, and builds with the presets. Sourced by every script.
+# The Debian packages the build, the program and the checks need, and
+# orvandel_install_missing, which installs those missing. Sourced by every
+# script; the builds are CMakePresets.json's workflows (cmake --workflow).
 
 orvandel_packages=(
     build-essential cmake
@@ -46,22 +47,8 @@ orvandel_install_missing() {
         "${missing[@]}"
 }
 
-# Configures and builds a preset of CMakePresets.json (default, asan, fuzz,
-# tidy) in that preset's folder, or in build-dir when one is given (the
-# BUILD_DIR that bench/run.sh and package-check.sh accept). Further arguments
-# go to cmake --build, e.g. --target. A compiler launcher such as ccache is
-# taken from CMAKE_CXX_COMPILER_LAUNCHER in the environment when a folder is
-# first configured.
-orvandel_build() { # preset [build-dir [cmake --build options...]]
-    local preset=$1 dir=${2:-}
-    shift $(($# < 2 ? $# : 2))
-    if [ -n "$dir" ]; then
-        cmake -S "$orvandel_root" --preset "$preset" -B "$dir" >/dev/null
-        cmake --build "$dir" -j"$(nproc)" "$@"
-    else
-        (cd "$orvandel_root" && cmake --preset "$preset" >/dev/null &&
-            cmake --build --preset "$preset" -j"$(nproc)" "$@")
-    fi
-}
+# cmake --build, and so every workflow preset's build, uses every core unless
+# told otherwise.
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}
 
 orvandel_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

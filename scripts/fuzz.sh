@@ -24,7 +24,7 @@ build_dir=$root/build-fuzz
 
 # Ninja where it is installed, for a folder configured afresh.
 command -v ninja >/dev/null 2>&1 && export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
-orvandel_build fuzz
+(cd "$root" && cmake --workflow --preset fuzz)
 mapfile -t targets <"$build_dir/fuzz/targets.txt"
 
 # UBSan aborts (-fno-sanitize-recover) and libFuzzer counts that as a crash;

@@ -28,7 +28,13 @@ trap 'rm -rf "$scratch"' EXIT
 
 # --- build the package ------------------------------------------------------
 
-orvandel_build default "${BUILD_DIR:-}" --target orvandel >/dev/null
+# The program preset's build, in build/ or, with the default preset, in BUILD_DIR.
+if [ -n "${BUILD_DIR:-}" ]; then
+    cmake -S "$orvandel_root" -B "$build" --preset default >/dev/null
+    cmake --build "$build" --target orvandel >/dev/null
+else
+    (cd "$orvandel_root" && cmake --workflow --preset program >/dev/null)
+fi
 rm -f "$build"/orvandel_*.deb
 (cd "$build" && cpack -G DEB >"$scratch/cpack.log" 2>&1) || {
     cat "$scratch/cpack.log" >&2

@@ -6,7 +6,7 @@
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 orvandel_install_missing
-orvandel_build default
+(cd "$orvandel_root" && cmake --workflow --preset program)
 
 export ORVANDEL_WORKDIR=${ORVANDEL_WORKDIR:-$orvandel_root/run}
 exec "$orvandel_root/build/orvandel-launcher" "$@"

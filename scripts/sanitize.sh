@@ -4,13 +4,14 @@
 # test preset, whose runtime options make any sanitizer report, a leak
 # included, a failed test.
 #
-# Usage: scripts/sanitize.sh [extra ctest arguments...]
+# Usage: scripts/sanitize.sh [extra ctest arguments, e.g. -L unit]
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
+cd "$orvandel_root"
 
 # Ninja where it is installed, for a folder configured afresh.
 command -v ninja >/dev/null 2>&1 && export CMAKE_GENERATOR=${CMAKE_GENERATOR:-Ninja}
-orvandel_build asan
-
-cd "$orvandel_root"
+[ $# -eq 0 ] && exec cmake --workflow --preset asan
+cmake --preset asan >/dev/null
+cmake --build --preset asan
 ctest --preset asan "$@"

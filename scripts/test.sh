@@ -12,8 +12,7 @@ cd "$orvandel_root"
 step() { printf '\n=== %s\n' "$*"; }
 
 step "build and test suite"
-orvandel_build default
-ctest --preset default
+cmake --workflow --preset default
 [ "${ORVANDEL_QUICK:-0}" = 1 ] && exit 0
 
 step "test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
@@ -33,6 +32,6 @@ bench/run.sh --short
 
 step "soak benchmark: an 8-minute tournament of the real program on a 4K screen, under faketime"
 orvandel_install_missing xvfb xdotool faketime
-BUILD_DIR="$orvandel_root/build" timeout 110 bench/run.sh --soak --short
+timeout 110 bench/run.sh --soak --short
 
 step "all checks passed"

@@ -15,7 +15,7 @@ fi
 W=$1 H=$2 D=:$3
 root=$orvandel_root
 
-orvandel_build default "" --target orvandel >/dev/null
+(cd "$root" && cmake --workflow --preset program >/dev/null)
 
 scratch=$(mktemp -d)
 pids=()
