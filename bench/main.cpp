@@ -9,167 +9,168 @@
 #include "bench/parent.h"
 #include "bench/tournament.h"
 
-#include <QByteArrayView>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 #include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 using bench::Options;
 
-void usage() {
-    std::fputs("usage: orvandel-bench [--short] [--seconds N] [--idle-seconds N] [--pairs N]\n"
-               "                      [--only drift,idle,startup,live]\n"
-               "  --short         drift 30 s, idle 20 s, 5 start-up pairs, live phases 10 s\n"
-               "  --seconds N     length of the drift run (default 120)\n"
-               "  --idle-seconds  how long the idle windows run (default 60)\n"
-               "  --pairs N       start-up runs of each program (default 10)\n"
-               "  --only LIST     run only these benches (live runs only when named)\n",
-               stderr);
+void complain(const QString &text) {
+    std::fprintf(stderr, "orvandel-bench: %s\n", qPrintable(text));
 }
 
-std::optional<Options> parseOptions(int argc, char **argv) {
+// The value of --name, or `fallback` when it is not given, as a number from
+// low to high; none, with a complaint, when it is not one.
+template <typename Number>
+std::optional<Number> number(const QCommandLineParser &parser, const QString &name, Number fallback,
+                             Number low, Number high) {
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const double value = parser.value(name).toDouble(&ok);
+    // In range before the cast; a whole number where one is wanted.
+    if (ok && value >= static_cast<double>(low) && value <= static_cast<double>(high) &&
+        static_cast<double>(static_cast<Number>(value)) == value)
+        return static_cast<Number>(value);
+    complain(u"--%1 wants a number from %2 to %3"_s.arg(name, QString::number(low),
+                                                        QString::number(high)));
+    return std::nullopt;
+}
+
+std::optional<Options> benchOptions(const QCommandLineParser &parser) {
     Options options;
-    std::optional<int> seconds, idleSeconds, pairs, port;
-    bool isShort = false;
-    auto number = [](const QString &text, int low, int high) -> std::optional<int> {
-        bool ok = false;
-        const int value = text.toInt(&ok);
-        if (!ok || value < low || value > high)
-            return std::nullopt;
-        return value;
-    };
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        const QString value = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
-        auto take = [&](std::optional<int> &into, int low, int high) {
-            into = number(value, low, high);
-            ++i;
-            if (!into)
-                std::fprintf(stderr, "orvandel-bench: %s wants a number from %d to %d\n",
-                             argv[i - 1], low, high);
-            return into.has_value();
-        };
-        if (arg == QLatin1String("--short")) {
-            isShort = true;
-        } else if (arg == QLatin1String("--mode") && i + 1 < argc) {
-            options.mode = value;
-            ++i;
-        } else if (arg == QLatin1String("--seconds")) {
-            if (!take(seconds, 5, 7200))
+    options.mode = parser.value(u"mode"_s);
+    const bool isShort = parser.isSet(u"short"_s);
+    const auto seconds = number(parser, u"seconds"_s, isShort ? 30 : 120, 5, 7200);
+    const auto idleSeconds = number(parser, u"idle-seconds"_s, isShort ? 20 : 60, 1, 3600);
+    const auto pairs = number(parser, u"pairs"_s, isShort ? 5 : 10, 1, 100);
+    const auto port = number(parser, u"port"_s, 0, 1, 65535);
+    if (!seconds || !idleSeconds || !pairs || !port)
+        return std::nullopt;
+    options.seconds = *seconds;
+    options.idleSeconds = *idleSeconds;
+    options.pairs = *pairs;
+    options.liveSeconds = isShort ? 10 : 60;
+    options.port = static_cast<quint16>(*port);
+    if (parser.isSet(u"only"_s)) {
+        const QStringList names = parser.value(u"only"_s).split(u',');
+        options.drift = names.contains(u"drift"_s);
+        options.idle = names.contains(u"idle"_s);
+        options.startup = names.contains(u"startup"_s);
+        options.live = names.contains(u"live"_s);
+        for (const QString &name : names) {
+            if (name != u"drift"_s && name != u"idle"_s && name != u"startup"_s &&
+                name != u"live"_s) {
+                complain(u"no bench named %1"_s.arg(name));
                 return std::nullopt;
-        } else if (arg == QLatin1String("--idle-seconds")) {
-            if (!take(idleSeconds, 1, 3600))
-                return std::nullopt;
-        } else if (arg == QLatin1String("--pairs")) {
-            if (!take(pairs, 1, 100))
-                return std::nullopt;
-        } else if (arg == QLatin1String("--port")) {
-            if (!take(port, 1, 65535))
-                return std::nullopt;
-        } else if (arg == QLatin1String("--only") && i + 1 < argc) {
-            const QStringList names = value.split(QLatin1Char(','), Qt::SkipEmptyParts);
-            options.drift = names.contains(QLatin1String("drift"));
-            options.idle = names.contains(QLatin1String("idle"));
-            options.startup = names.contains(QLatin1String("startup"));
-            options.live = names.contains(QLatin1String("live"));
-            ++i;
-            for (const QString &name : names) {
-                if (name != QLatin1String("drift") && name != QLatin1String("idle") &&
-                    name != QLatin1String("startup") && name != QLatin1String("live")) {
-                    std::fprintf(stderr, "orvandel-bench: no bench named %s\n",
-                                 name.toLocal8Bit().constData());
-                    return std::nullopt;
-                }
             }
-        } else {
-            if (arg != QLatin1String("--help"))
-                std::fprintf(stderr, "orvandel-bench: unknown argument %s\n", argv[i]);
-            usage();
-            return std::nullopt;
         }
     }
-    options.seconds = seconds.value_or(isShort ? 30 : 120);
     // The countdown must stay inside its one level.
-    if (options.mode != QLatin1String("spin") && options.seconds > bench::LevelMinutes * 60 - 120) {
-        std::fprintf(stderr, "orvandel-bench: --seconds must be at most %d\n",
-                     bench::LevelMinutes * 60 - 120);
+    if (options.mode != u"spin"_s && options.seconds > bench::LevelMinutes * 60 - 120) {
+        complain(u"--seconds must be at most %1"_s.arg(bench::LevelMinutes * 60 - 120));
         return std::nullopt;
     }
-    options.idleSeconds = idleSeconds.value_or(isShort ? 20 : 60);
-    options.pairs = pairs.value_or(isShort ? 5 : 10);
-    options.liveSeconds = isShort ? 10 : 60;
-    options.port = static_cast<quint16>(port.value_or(0));
+    return options;
+}
+
+// The soak watcher's own options (bench/soak.sh gives them).
+std::optional<bench::SoakOptions> soakOptions(const QCommandLineParser &parser) {
+    bench::SoakOptions options;
+    options.framebuffer = parser.value(u"framebuffer"_s);
+    options.pidFile = parser.value(u"pid-file"_s);
+    options.readyFile = parser.value(u"ready-file"_s);
+    const auto factor = number(parser, u"factor"_s, 0.0, 0.001, 1000.0);
+    const auto pauses = number(parser, u"pauses"_s, options.pauses, 0, 1000);
+    const auto pauseSeconds =
+        number(parser, u"pause-seconds"_s, options.pauseSeconds, 0.0, 86400.0);
+    if (!factor || !pauses || !pauseSeconds)
+        return std::nullopt;
+    if (options.framebuffer.isEmpty() || options.pidFile.isEmpty() || options.readyFile.isEmpty() ||
+        *factor == 0) {
+        complain(u"soak-watch needs --framebuffer, --pid-file, --ready-file and --factor"_s);
+        return std::nullopt;
+    }
+    options.factor = *factor;
+    options.pauses = *pauses;
+    options.pauseSeconds = *pauseSeconds;
     return options;
 }
 
 } // namespace
 
-// The soak watcher's own arguments: --mode soak-watch --framebuffer FILE
-// --pid-file FILE --ready-file FILE --factor N [--pauses N --pause-seconds N].
-std::optional<bench::SoakOptions> soakOptions(int argc, char **argv) {
-    bench::SoakOptions options;
-    for (int i = 3; i + 1 < argc; i += 2) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        const QString value = QString::fromLocal8Bit(argv[i + 1]);
-        bool ok = true;
-        if (arg == QLatin1String("--framebuffer"))
-            options.framebuffer = value;
-        else if (arg == QLatin1String("--pid-file"))
-            options.pidFile = value;
-        else if (arg == QLatin1String("--ready-file"))
-            options.readyFile = value;
-        else if (arg == QLatin1String("--factor"))
-            options.factor = value.toDouble(&ok);
-        else if (arg == QLatin1String("--pauses"))
-            options.pauses = value.toInt(&ok);
-        else if (arg == QLatin1String("--pause-seconds"))
-            options.pauseSeconds = value.toDouble(&ok);
-        else
-            ok = false;
-        if (!ok) {
-            std::fprintf(stderr, "orvandel-bench: bad soak argument %s %s\n", argv[i], argv[i + 1]);
-            return std::nullopt;
-        }
-    }
-    if (options.framebuffer.isEmpty() || options.pidFile.isEmpty() || options.readyFile.isEmpty() ||
-        options.factor <= 0 || options.pauses < 0) {
-        std::fputs("orvandel-bench: soak-watch needs --framebuffer, --pid-file, --ready-file and "
-                   "--factor\n",
-                   stderr);
-        return std::nullopt;
-    }
-    return options;
-}
-
 int main(int argc, char **argv) {
-    if (argc > 2 && QByteArrayView(argv[1]) == "--mode" &&
-        QByteArrayView(argv[2]) == "soak-watch") {
-        const std::optional<bench::SoakOptions> options = soakOptions(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"How well the clock keeps time, what it costs at rest and "
+                                     "how fast the program opens; one line per figure."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    const auto hidden = [](QCommandLineOption option) {
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        return option;
+    };
+    parser.addOptions({
+        {u"short"_s, u"Drift 30 s, idle 20 s, 5 start-up pairs, live phases 10 s."_s},
+        {u"seconds"_s, u"Length of the drift run (default 120)."_s, u"N"_s},
+        {u"idle-seconds"_s, u"How long the idle windows run (default 60)."_s, u"N"_s},
+        {u"pairs"_s, u"Start-up runs of each program (default 10)."_s, u"N"_s},
+        {u"only"_s,
+         u"Run only these benches: drift,idle,startup,live (live runs only when named)."_s,
+         u"LIST"_s},
+        // What the parent gives its children, and the soak watcher's options.
+        hidden({u"mode"_s, {}, u"MODE"_s}),
+        hidden({u"port"_s, {}, u"N"_s}),
+        hidden({u"framebuffer"_s, {}, u"FILE"_s}),
+        hidden({u"pid-file"_s, {}, u"FILE"_s}),
+        hidden({u"ready-file"_s, {}, u"FILE"_s}),
+        hidden({u"factor"_s, {}, u"N"_s}),
+        hidden({u"pauses"_s, {}, u"N"_s}),
+        hidden({u"pause-seconds"_s, {}, u"N"_s}),
+    });
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        complain(parser.errorText().isEmpty()
+                     ? u"unknown argument %1"_s.arg(parser.positionalArguments().first())
+                     : parser.errorText());
+        complain(u"--help lists the options"_s);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        const QCoreApplication app(argc, argv); // the help names the program
+        parser.showHelp(0);
+    }
+
+    const QString mode = parser.value(u"mode"_s);
+    if (mode == u"soak-watch"_s) {
+        const std::optional<bench::SoakOptions> options = soakOptions(parser);
         return options ? bench::runSoakWatch(argc, argv, *options) : 2;
     }
-    const std::optional<Options> options = parseOptions(argc, argv);
+    const std::optional<Options> options = benchOptions(parser);
     if (!options)
         return 2;
-    const QString &mode = options->mode;
     if (mode.isEmpty())
         return bench::runParent(argc, argv, *options);
-    if (mode == QLatin1String("spin"))
+    if (mode == u"spin"_s)
         return bench::runSpin(options->seconds);
-    if (mode == QLatin1String("drift"))
+    if (mode == u"drift"_s)
         return bench::runDrift(argc, argv, options->seconds);
-    if (mode == QLatin1String("idle-clock") || mode == QLatin1String("idle-minimal"))
-        return bench::runIdle(argc, argv, options->idleSeconds,
-                              mode == QLatin1String("idle-minimal"));
-    if (mode == QLatin1String("live-server"))
+    if (mode == u"idle-clock"_s || mode == u"idle-minimal"_s)
+        return bench::runIdle(argc, argv, options->idleSeconds, mode == u"idle-minimal"_s);
+    if (mode == u"live-server"_s)
         return bench::runLiveServer(argc, argv);
-    if (mode == QLatin1String("live-viewers"))
+    if (mode == u"live-viewers"_s)
         return bench::runLiveViewers(argc, argv, options->port);
-    if (mode == QLatin1String("live-hostile"))
+    if (mode == u"live-hostile"_s)
         return bench::runLiveHostile(argc, argv, options->port, options->seconds);
-    if (mode == QLatin1String("start-opening") || mode == QLatin1String("start-minimal"))
-        return bench::runStartup(argc, argv, mode == QLatin1String("start-minimal"));
-    std::fprintf(stderr, "orvandel-bench: unknown mode %s\n", mode.toLocal8Bit().constData());
+    if (mode == u"start-opening"_s || mode == u"start-minimal"_s)
+        return bench::runStartup(argc, argv, mode == u"start-minimal"_s);
+    complain(u"unknown mode %1"_s.arg(mode));
     return 2;
 }
