@@ -11,22 +11,21 @@ mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 echo "clang-format: ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"
 
-# clang-tidy needs the compile commands and the generated moc files: the tidy
-# workflow makes only those, in build-tidy/. fuzz/*.cpp are there as the
-# replay tests' sources.
+# clang-tidy reads the compile commands and the generated moc files of the
+# tidy workflow's build-tidy/, where fuzz/*.cpp are the replay tests' sources.
+# run-clang-tidy (from the clang-tidy package) runs it on every one of our
+# sources in the compile commands, the generated ones left out, a job a core.
 cmake --workflow --preset tidy >/dev/null
-mapfile -t units < <(git ls-files 'app/*.cpp' 'setup/*.cpp' 'clock/*.cpp' 'sound/*.cpp' \
-    'tests/*.cpp' 'tests/*/*.cpp' 'bench/*.cpp' 'fuzz/*.cpp')
-echo "clang-tidy: ${#units[@]} files"
+clang-tidy --version | grep -i version
+run-clang-tidy -p build-tidy -quiet -j "$(nproc)" \
+    "^$orvandel_root/(app|setup|clock|sound|tests|bench|fuzz)/" >build-tidy/tidy.log 2>&1 ||
+    status=$?
 # clang reports "N warnings generated." for the warnings of headers outside
-# the filter; that line alone is dropped.
-set +e
-printf '%s\n' "${units[@]}" |
-    xargs -P"$(nproc)" -n4 clang-tidy -p build-tidy --quiet 2>&1 |
-    grep -v -E '^[0-9]+ warnings? generated\.$'
-status=${PIPESTATUS[1]}
-set -e
-if [ "$status" -ne 0 ]; then
+# the filter, and run-clang-tidy each command it runs: only diagnostics are shown.
+grep -v -E '^[0-9]+ warnings? generated\.$|^(\[ *[0-9]+/[0-9]+\].* )?(\S*/)?clang-tidy(-[0-9]+)? -' \
+    build-tidy/tidy.log || true
+echo "clang-tidy: $(grep -c -E -- '-p=build-tidy .*\.cpp$' build-tidy/tidy.log) files"
+if [ "${status:-0}" -ne 0 ]; then
     echo "static checks: clang-tidy failed (exit $status)" >&2
     exit 1
 fi

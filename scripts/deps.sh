@@ -26,9 +26,10 @@ trixie) orvandel_clang_rt=libclang-rt-19-dev ;;
 *) orvandel_clang_rt=libclang-rt-dev ;;
 esac
 
-# What the checks beyond the test suite use: fuzzing, the package check.
+# What the checks beyond the test suite use: fuzzing, the static checks
+# (clang-tidy brings run-clang-tidy) and the package check.
 orvandel_check_packages=(
-    clang "$orvandel_clang_rt"
+    clang "$orvandel_clang_rt" clang-format clang-tidy
     dpkg-dev file desktop-file-utils appstream  # file: CPack reads the binary with it
 )
 
