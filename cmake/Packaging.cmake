@@ -59,6 +59,37 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.metainfo.xml
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
     DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
 
+# One manual page for both programs, and the package's changelog, compressed
+# as Debian wants them: gzip -9n, so no name or time makes two builds differ.
+# Made when the build folder is configured (again whenever either changes).
+set(ORVANDEL_DEB_RELEASE 1)
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog orvandel_changelog_top LIMIT_COUNT 1)
+if(NOT orvandel_changelog_top MATCHES "^orvandel \\(${PROJECT_VERSION}-${ORVANDEL_DEB_RELEASE}\\) ")
+    message(FATAL_ERROR "packaging/changelog starts with '${orvandel_changelog_top}': its first "
+        "entry must be for ${PROJECT_VERSION}-${ORVANDEL_DEB_RELEASE}, the version being built")
+endif()
+find_program(ORVANDEL_GZIP gzip)
+if(ORVANDEL_GZIP)
+    set(orvandel_man ${PROJECT_BINARY_DIR}/packaging/man)
+    file(MAKE_DIRECTORY ${orvandel_man})
+    foreach(pair "orvandel.1;man/orvandel.1.gz" "changelog;changelog.Debian.gz")
+        list(GET pair 0 from)
+        list(GET pair 1 to)
+        execute_process(COMMAND ${ORVANDEL_GZIP} -9n -c ${PROJECT_SOURCE_DIR}/packaging/${from}
+            OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/${to} COMMAND_ERROR_IS_FATAL ANY)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+            ${PROJECT_SOURCE_DIR}/packaging/${from})
+    endforeach()
+    file(CREATE_LINK orvandel.1.gz ${orvandel_man}/orvandel-launcher.1.gz SYMBOLIC)
+    install(FILES ${orvandel_man}/orvandel.1.gz ${orvandel_man}/orvandel-launcher.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
+# What lintian may say of the package and why it does not apply, beside it.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME orvandel)
+
 # --- Debian package ---------------------------------------------------------
 
 set(ORVANDEL_PACKAGE_MAINTAINER "The Orvandel developers <maintainers@orvandel.invalid>"
@@ -84,9 +115,11 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${ORVANDEL_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ORVANDEL_PACKAGE_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# A clock for the card room, not a game: Debian's games section is for
+# programs in /usr/games.
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 find_program(ORVANDEL_DPKG dpkg)
 if(ORVANDEL_DPKG)

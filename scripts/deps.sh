@@ -30,7 +30,7 @@ esac
 # (clang-tidy brings run-clang-tidy) and the package check.
 orvandel_check_packages=(
     clang "$orvandel_clang_rt" clang-format clang-tidy
-    dpkg-dev file desktop-file-utils appstream  # file: CPack reads the binary with it
+    dpkg-dev file lintian desktop-file-utils appstream  # file: CPack reads the binary
 )
 
 orvandel_install_missing() {
