@@ -64,8 +64,14 @@ dpkg-deb -x "$deb" "$root"
 usr=$root/usr
 desktop=$usr/share/applications/$app_id.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
-# The whole tree: the metainfo file, and that its launchable and icon are there.
-appstreamcli validate-tree --no-net "$root" >"$scratch/appstream.log" 2>&1 || {
+# The whole tree: the metainfo file, and that its launchable and icon are
+# there. AppStream 1.0 (Debian 13) asks for a homepage, which Orvandel does not
+# have yet: that request alone is lowered to a note (Debian 12's 0.16 knows
+# no such request and refuses to lower it).
+lower=()
+[[ $(appstreamcli --version) =~ version:\ ([0-9]+) ]] && ((BASH_REMATCH[1] >= 1)) &&
+    lower=(--override=url-homepage-missing=info)
+appstreamcli validate-tree --no-net "${lower[@]}" "$root" >"$scratch/appstream.log" 2>&1 || {
     cat "$scratch/appstream.log" >&2
     fail "appstreamcli rejects the package's AppStream data"
 }
