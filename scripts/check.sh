@@ -8,6 +8,7 @@ orvandel_install_missing clang-format clang-tidy
 cd "$orvandel_root"
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+[ ${#sources[@]} -gt 0 ] || { echo "static checks: git lists no sources here" >&2; exit 1; }
 echo "clang-format: ${#sources[@]} files"
 clang-format --dry-run --Werror "${sources[@]}"
 

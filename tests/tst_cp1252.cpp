@@ -86,7 +86,7 @@ void TestCp1252::cp1252Encode() {
     QFETCH(bool, encodable);
     const std::optional<QByteArray> bytes = cp1252::encode(text);
     QCOMPARE(bytes.has_value(), encodable);
-    if (encodable)
+    if (bytes)
         QCOMPARE(cp1252::decode(*bytes), text);
 }
 

@@ -224,7 +224,7 @@ void TestNumberInput::toInt16() {
     QFETCH(int, expected);
     const std::optional<qint16> result = orvandel::toInt16(value);
     QCOMPARE(result.has_value(), fits);
-    if (fits)
+    if (result)
         QCOMPARE(int(*result), expected);
 }
 
@@ -256,7 +256,7 @@ void TestNumberInput::toInt32() {
     QFETCH(qint64, expected);
     const std::optional<qint32> result = orvandel::toInt32(value);
     QCOMPARE(result.has_value(), fits);
-    if (fits)
+    if (result)
         QCOMPARE(qint64(*result), expected);
 }
 

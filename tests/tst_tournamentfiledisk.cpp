@@ -130,6 +130,8 @@ void TestTournamentFileDisk::writeFailsUnderRegularFile() {
 void TestTournamentFileDisk::writeIntoReadOnlyFolderKeepsOldFile() {
     QVERIFY(writeFile(ExampleTournament));
 
+    if (!m_work)
+        QFAIL("init() made no working folder");
     QFile folder(m_work->path());
     const QFileDevice::Permissions before = folder.permissions();
     QVERIFY(folder.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
