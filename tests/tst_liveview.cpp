@@ -122,8 +122,8 @@ void TestLiveView::refusesWhatItDoesNotServe_data() {
     QTest::newRow("live without the upgrade") << get("/live") << 404;
     QTest::newRow("GET with a body") << QByteArray("GET / HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc") << 400;
     QTest::newRow("absolute form") << get("http://elsewhere/state") << 400;
-    QTest::newRow("9 KiB head") << "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(9 * 1024, 'a') + "\r\n\r\n" << 431;
-    QTest::newRow("9 KiB without an end") << QByteArray(9 * 1024, 'a') << 431;
+    QTest::newRow("9 KiB head") << "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(qsizetype{9} * 1024, 'a') + "\r\n\r\n" << 431;
+    QTest::newRow("9 KiB without an end") << QByteArray(qsizetype{9} * 1024, 'a') << 431;
     // clang-format on
 }
 
@@ -253,6 +253,7 @@ void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
 
 void TestLiveView::viewerBeyondTheLimitRefused() {
     std::vector<std::unique_ptr<Viewer>> viewers;
+    viewers.reserve(256);
     for (int i = 0; i < 256; ++i)
         viewers.push_back(std::make_unique<Viewer>(m_port));
     QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 256; }, 20000));
