@@ -1,6 +1,7 @@
 // The clock's face as a value, for whatever shows the clock elsewhere.
 #include "clock/blinds.h"
 
+#include "app/module1.h"
 #include "clock/clocklabel.h"
 
 #include <QPushButton>
@@ -22,6 +23,7 @@ ClockFace Blinds::face() const {
     face.remainingMs = RemainingMs;
     face.paused = cmdPause->text() == QLatin1String("Resume");
     face.ended = CurrentLevel > LevelCount;
+    face.onBreak = CurrentLevel == Module1::BreakRound;
     return face;
 }
 

@@ -28,6 +28,7 @@ struct ClockFace {
     qint32 remainingMs = 0;
     bool paused = false;
     bool ended = false;
+    bool onBreak = false; // the level is the break
 
     // The control of that name, or nullptr.
     const FaceControl *control(QStringView name) const;
