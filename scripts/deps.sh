@@ -13,6 +13,7 @@ orvandel_packages=(
     xvfb xdotool faketime procps # the resume test runs the real program on a private screen
     chromium                     # the live page in a real browser (test)
     libqrencode-dev              # the QR code of the clock's address on phones and TVs
+    qt6-speech-dev qt6-speech-flite-plugin  # the clock's voice: Qt TextToSpeech with flite, no daemon
     zbar-tools                   # the QR test reads the code back with zbarimg
 )
 
@@ -21,7 +22,11 @@ orvandel_packages=(
 # script runs on; another release gets the runtime of its default clang.
 orvandel_release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 case $orvandel_release in
-bookworm) orvandel_clang_rt=libclang-rt-14-dev ;;
+bookworm)
+    orvandel_clang_rt=libclang-rt-14-dev
+    # Qt 6.4's TextToSpeech CMake package asks for Qt Quick's.
+    orvandel_packages+=(qt6-declarative-dev)
+    ;;
 trixie) orvandel_clang_rt=libclang-rt-19-dev ;;
 *) orvandel_clang_rt=libclang-rt-dev ;;
 esac

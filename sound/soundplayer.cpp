@@ -27,7 +27,12 @@ SoundPlayer::SoundPlayer(QWidget *parent) : QWidget(parent) {
     hide();
 }
 
-SoundPlayer::~SoundPlayer() = default;
+SoundPlayer::~SoundPlayer() {
+    // A sound effect stops as it is deleted with its player; the window
+    // listening for the end may be half gone by then.
+    if (m_effect)
+        m_effect->disconnect(this);
+}
 
 void SoundPlayer::setCommand(const QString &command) {
     emit commandIssued(command);
@@ -39,7 +44,13 @@ void SoundPlayer::setCommand(const QString &command) {
         if (m_fileName.isEmpty() || !file.isFile())
             return;
         m_effect = new QSoundEffect(this);
-        m_effect->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
+        connect(m_effect, &QSoundEffect::playingChanged, this, [this, effect = m_effect] {
+            if (!effect->isPlaying())
+                emit finished();
+        });
+        m_effect->setSource(m_fileName.startsWith(QLatin1String(":/"))
+                                ? QUrl(QStringLiteral("qrc") + m_fileName)
+                                : QUrl::fromLocalFile(file.absoluteFilePath()));
     } else if (command == QLatin1String("Play")) {
         if (!m_openFile.isEmpty())
             ++m_plays;

@@ -6,9 +6,9 @@
 class QSoundEffect;
 
 // Plays the alert sound: a wave file named without a folder, found in the
-// working folder. Driven the way the windows drive it: set DeviceType and
-// FileName, then send Command "Open", "Play", "Prev" or "Close". Nothing here
-// blocks, and a missing or unplayable file, or no audio device, is silence.
+// working folder, or one built into the program (":/warning.wav"). Driven the way the windows drive
+// it: set DeviceType and FileName, then send Command "Open", "Play", "Prev" or "Close". Nothing
+// here blocks, and a missing or unplayable file, or no audio device, is silence.
 class SoundPlayer final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SoundPlayer)
@@ -37,6 +37,8 @@ signals:
     // Every command, as it is sent: lets tests follow the sequence without
     // an audio device.
     void commandIssued(const QString &command);
+    // A sound that was playing has stopped, at its end or by a command.
+    void finished();
 
 private:
     void release();
