@@ -12,6 +12,7 @@
 #include "clock/steadyclock.h"
 #include "clock/timetext.h"
 #include "clock/units.h"
+#include "live/liveview.h"
 #include "setup/tournamentfile.h"
 #include "sound/soundplayer.h"
 
@@ -57,6 +58,7 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     buildControls();
     buildNotice();
     buildRemote();
+    buildVoice();
     loadTournament(file);
     m_journal.open(QString::fromLatin1(TournamentFileName), file.bytes);
     relayout();
@@ -208,8 +210,10 @@ QString Blinds::blindAt(const BlindTable &table, qint16 level) {
 void Blinds::Timer1_Timer() {
     // A burst of caught-up ticks is published once, at its end.
     const auto publish = qScopeGuard([this] {
-        if (!m_holdAlerts && !m_replaying)
+        if (!m_holdAlerts && !m_replaying) {
             publishFace();
+            announce();
+        }
     });
 
     // 1. Pause gate: a pause asked for takes effect on this tick, which
@@ -218,7 +222,9 @@ void Blinds::Timer1_Timer() {
         Timer1->stop();
 
     // 2. Countdown.
+    const qint32 beforeMs = RemainingMs;
     RemainingMs = checked::sub(RemainingMs, TickMs);
+    warnIfDue(beforeMs);
     MinutesLeft = checked::narrow<qint16>(RemainingMs / MsPerMinute);
     SecondsLeft = checked::narrow<qint16>(
         checked::sub(RemainingMs, checked::mul(qint32{MinutesLeft}, MsPerMinute)) / MsPerSecond);
@@ -260,10 +266,15 @@ void Blinds::Timer1_Elapsed() {
     for (qint64 n = 0; n < count && Timer1->isActive(); ++n)
         Timer1_Timer();
     m_holdAlerts = false;
+    // A level change in the burst makes a warning before it old news.
     if (std::exchange(m_alertHeld, false))
         alert();
+    else if (m_warningHeld)
+        soundWarning();
+    m_warningHeld = false;
     recordJournal();
     publishFace();
+    announce();
 
     if (!Timer1->isActive())
         return;
@@ -353,8 +364,12 @@ void Blinds::alert() {
         m_alertHeld = true;
         return;
     }
+    m_sentence.clear();
     MMControl1->setCommand(QStringLiteral("Prev"));
     MMControl1->setCommand(QStringLiteral("Play"));
+    if (liveViewOn())
+        m_live->playSound(QStringLiteral("alert"));
+    m_announce = Announce::Level;
 }
 
 void Blinds::pauseClick() {

@@ -24,6 +24,7 @@ class QScreen;
 class QTimer;
 class ScreenAwake;
 class SoundPlayer;
+class Speaker;
 namespace orvandel {
 struct Fit;
 enum class RemoteAction;
@@ -152,6 +153,19 @@ private:
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
     void buildNotice();
+    // The clock out loud: the choices, the warning a minute before a level
+    // ends, and the sentence after a level change's or the warning's sound.
+    void buildVoice();
+    // After a tick's countdown from `beforeMs`: the warning when this tick
+    // crossed the level's last minute.
+    void warnIfDue(qint32 beforeMs);
+    void soundWarning();
+    // At the end of a tick or a burst: the sentence for what was sounded,
+    // said once its sound has ended, or after two seconds.
+    void announce();
+    void speakNow();
+    // The sounds the live view's pages play.
+    void shareSounds();
 
     // Controls
     ClockLabel *Label1;
@@ -192,6 +206,15 @@ private:
     // The director's phone's secret: new at every start and on "Stop phone
     // control", in memory only.
     QByteArray m_remoteSecret;
+    QAction *actSpeak = nullptr;
+    QAction *actWarning = nullptr;
+    Speaker *m_speaker = nullptr;
+    SoundPlayer *sndWarning = nullptr;
+    QTimer *tmrSpeak = nullptr; // the latest a sentence waits for its sound
+    enum class Announce { Nothing, Level, Warning };
+    Announce m_announce = Announce::Nothing; // sounded in this tick or burst
+    QString m_sentence;                      // waiting for its sound to end
+    bool m_warningHeld = false;              // the warning came due in a burst
     std::vector<Design> m_design;
     bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;

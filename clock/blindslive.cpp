@@ -88,6 +88,7 @@ void Blinds::setLiveView(bool on) {
             QString error;
             if (m_live->start(m_liveFirstPort, m_liveLastPort, &error)) {
                 m_live->publish(face());
+                shareSounds();
                 const QString url = liveUrl(m_live->port()).toString();
                 lblLiveUrl->setCaption(url);
                 m_liveQr = qrImage(url.toUtf8());

@@ -1,10 +1,13 @@
 #!/bin/sh
-# Synthesizes the four alert sounds sound1.wav .. sound4.wav with sox.
+# Synthesizes the four alert sounds sound1.wav .. sound4.wav and the warning
+# sound warning.wav with sox.
 #
 #   sound1.wav  chime: three soft notes rising through a major chord
 #   sound2.wav  bell: one struck bell with slightly inharmonic partials
 #   sound3.wav  horn: a mellow two-tone horn, high-low-high-low
 #   sound4.wav  beeps: four short beeps rising in pitch
+#   warning.wav the minute's warning: two quick falling chirps, unlike any of
+#               the four, so the room never takes it for a new level
 #
 # Each is 16-bit mono PCM at 44100 Hz and ends in a quarter second of silence:
 # Qt's sound effect player has been seen to cut the last ~100 ms of a sound.
@@ -103,6 +106,17 @@ sx "$work/p1.wav" "$work/p2.wav" "$work/p3.wav" "$work/p4.wav" "$work/beeps.wav"
     trim 0 -0.07
 finish sound4 "$work/beeps.wav"
 
-for n in 1 2 3 4; do
-    printf 'sound%s.wav: %ss\n' "$n" "$(soxi -D "$out/sound$n.wav")"
+# warning: two chirps falling from 1600 Hz to 700 Hz, 0.16 s each with 0.1 s
+# between them; a sweep is the one shape none of the alerts has.
+chirp() {
+    sx -n -r $rate -c 1 -b 32 -e floating-point "$work/$1" \
+        synth 0.16 sine 1600-700 fade h 0.005 0.16 0.04 pad 0 "$2"
+}
+chirp w1.wav 0.10
+chirp w2.wav 0
+sx "$work/w1.wav" "$work/w2.wav" "$work/warning.wav"
+finish warning "$work/warning.wav"
+
+for name in sound1 sound2 sound3 sound4 warning; do
+    printf '%s.wav: %ss\n' "$name" "$(soxi -D "$out/$name.wav")"
 done
