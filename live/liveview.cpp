@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -93,6 +95,17 @@ struct LiveView::Server {
         frame = textFrame(json);
         framePing = frame + QByteArray("\x89\x00", 2); // and a ping without data
     }
+    // One message, framed once, to every page now open.
+    void broadcast(const QJsonObject &message) const {
+        const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
+        const QByteArray framed = textFrame(text);
+        for (const Viewer &viewer : viewers) {
+            if (viewer.connection)
+                viewer.connection->write(framed);
+            else
+                viewer.socket->sendTextMessage(QString::fromUtf8(text));
+        }
+    }
     void heard(QWebSocket *socket, qint64 bytes);
     void pressed(QWebSocket *socket, const QString &message);
     void serveViewers();
@@ -106,6 +119,8 @@ struct LiveView::Server {
     const QByteArray page = embedded("index.html");
     const QByteArray script = embedded("live.js");
     const QByteArray style = embedded("live.css");
+    QByteArray alertSound;
+    QByteArray warningSound;
     QElapsedTimer clock;
     QTimer heartbeat;                  // restarted by every change of the face
     std::unique_ptr<HttpAdapter> http; // owns the gate; null while stopped
@@ -230,10 +245,12 @@ HttpReply LiveView::Server::answer(const HttpAsk &ask) const {
         {Resource::Script, "text/javascript; charset=utf-8", script},
         {Resource::Style, "text/css; charset=utf-8", style},
         {Resource::State, "application/json", json},
+        {Resource::AlertSound, "audio/wav", alertSound},
+        {Resource::WarningSound, "audio/wav", warningSound},
     };
     const Resource asked = resourceAt(ask.path);
     for (const auto &[resource, type, body] : served) {
-        if (resource == asked) {
+        if (resource == asked && !body.isEmpty()) {
             reply.type = type;
             reply.body = body;
             return reply;
@@ -324,6 +341,19 @@ void LiveView::publish(const ClockFace &face) {
     d.setFace(std::move(json));
     if (d.http)
         d.serveViewers();
+}
+
+void LiveView::setSounds(const QByteArray &alert, const QByteArray &warning) {
+    m_server->alertSound = alert;
+    m_server->warningSound = warning;
+}
+
+void LiveView::playSound(const QString &name) {
+    m_server->broadcast({{QStringLiteral("sound"), name}});
+}
+
+void LiveView::speak(const QString &sentence) {
+    m_server->broadcast({{QStringLiteral("say"), sentence}});
 }
 
 void LiveView::setControlKey(const QByteArray &key) {

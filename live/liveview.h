@@ -62,6 +62,14 @@ public:
     // WebSocket when it differs from the last.
     void publish(const orvandel::ClockFace &face);
 
+    // The sounds the pages play when told to, served at /alert.wav and
+    // /warning.wav (404 while empty).
+    void setSounds(const QByteArray &alert, const QByteArray &warning);
+    // Tells every open page to play a sound ("alert" or "warning") or to
+    // say a sentence; a page whose sound is on does it at once.
+    void playSound(const QString &name);
+    void speak(const QString &sentence);
+
     // The secret a press from the director's phone must carry; empty: no
     // press is taken. Replacing a secret tells every open page that presses
     // from it are no longer taken.

@@ -154,9 +154,13 @@ Resource resourceAt(QStringView path) {
         QStringView path;
         Resource resource;
     } Served[] = {
-        {u"/", Resource::Page},          {u"/live.js", Resource::Script},
-        {u"/live.css", Resource::Style}, {u"/state", Resource::State},
+        {u"/", Resource::Page},
+        {u"/live.js", Resource::Script},
+        {u"/live.css", Resource::Style},
+        {u"/state", Resource::State},
         {u"/live", Resource::Live},
+        {u"/alert.wav", Resource::AlertSound},
+        {u"/warning.wav", Resource::WarningSound},
     };
     for (const auto &served : Served) {
         if (served.path == path)
@@ -187,10 +191,10 @@ Headers answerHeaders(QByteArrayView host) {
     return {
         {"Cache-Control", "no-store"},
         {"X-Content-Type-Options", "nosniff"},
-        {"Content-Security-Policy", "default-src 'none'; script-src 'self'; style-src 'self'; " +
-                                        connect +
-                                        "; base-uri 'none'; form-action 'none'; "
-                                        "frame-ancestors 'none'"},
+        {"Content-Security-Policy",
+         "default-src 'none'; script-src 'self'; style-src 'self'; media-src 'self'; " + connect +
+             "; base-uri 'none'; form-action 'none'; "
+             "frame-ancestors 'none'"},
         {"Referrer-Policy", "no-referrer"},
     };
 }

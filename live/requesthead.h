@@ -44,7 +44,7 @@ QString targetPath(QByteArrayView target);
 
 // What the live view serves: these names, compared whole, and nothing else,
 // so that no path can reach a file.
-enum class Resource { None, Page, Script, Style, State, Live };
+enum class Resource { None, Page, Script, Style, State, Live, AlertSound, WarningSound };
 Resource resourceAt(QStringView path);
 
 // What becomes of a request whose head is complete: the live WebSocket, an

@@ -118,6 +118,10 @@
         } catch {
             return;
         }
+        if ('sound' in state || 'say' in state) {
+            announce(state);
+            return;
+        }
         if ('control' in state) {
             heardControl(state);
             return;
@@ -141,6 +145,55 @@
         socket.onmessage = heard;
         socket.onclose = socket.onerror = lost;
         silence = setTimeout(lost, SilenceMs);
+    }
+
+    // Sound: browsers play nothing before a tap, so the page is silent until
+    // its switch is on. It then plays and says what the program tells it to,
+    // when it tells it to: the page keeps no time of its own.
+    const soundSwitch = document.getElementById('sound');
+    const sounds = new Map([['alert', new Audio('/alert.wav')], ['warning', new Audio('/warning.wav')]]);
+    const voice = 'speechSynthesis' in window ? window.speechSynthesis : null;
+    let soundOn = false;
+
+    soundSwitch.addEventListener('click', () => {
+        soundOn = !soundOn;
+        soundSwitch.setAttribute('aria-pressed', String(soundOn));
+        if (!soundOn) {
+            for (const audio of sounds.values())
+                audio.pause();
+            if (voice)
+                voice.cancel();
+            return;
+        }
+        // Started within the tap, silently, so that the browser lets them
+        // play later without one.
+        for (const audio of sounds.values()) {
+            audio.muted = true;
+            audio.play().then(() => audio.pause()).catch(() => {}).finally(() => {
+                audio.muted = false;
+            });
+        }
+        if (voice)
+            voice.speak(new SpeechSynthesisUtterance(''));
+    });
+
+    // {"sound": "alert" | "warning"} or {"say": sentence}.
+    function announce(message) {
+        if (!soundOn)
+            return;
+        const audio = sounds.get(message.sound);
+        if (audio) {
+            audio.currentTime = 0;
+            audio.muted = false;
+            audio.play().catch(() => {});
+        }
+        if (typeof message.say === 'string' && voice) {
+            // The newest news replaces what is still being said.
+            voice.cancel();
+            const sentence = new SpeechSynthesisUtterance(message.say);
+            sentence.lang = 'en';
+            voice.speak(sentence);
+        }
     }
 
     addEventListener('resize', () => controls.forEach(fit));
