@@ -1,12 +1,15 @@
 #!/bin/sh
 # Plays the alert sounds through SoundPlayer into a private PulseAudio server
 # with a null sink, records the sink's monitor and checks with sox that each
-# recording holds the sound, about as long as the file's audible part.
+# recording holds the sound, about as long as the file's audible part. Then
+# the clock window's own sounds: a level change with the new blinds spoken
+# goes on well past the alert, without them it is the alert alone, and the
+# warning sounds at 1:00 left.
 # Also checks that a missing file is silent and quiet, that "Prev" then "Play"
 # starts the sound over, and that with no audio server at all the player
 # neither hangs nor complains.
 #
-# Usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER
+# Usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER [CLOCKVOICE]
 # Exit: 0 pass, 1 fail, 77 skipped (no audio server can be started here);
 # with ORVANDEL_AUDIO_REQUIRED=1 (the audio test preset) a skip is a failure.
 # Debian packages needed: pulseaudio, pulseaudio-utils, sox
@@ -14,6 +17,7 @@ set -u
 
 playsound=${1:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
 resources=${2:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
+clockvoice=${3:-}
 
 skip() {
     if [ "${ORVANDEL_AUDIO_REQUIRED:-0}" = 1 ]; then
@@ -116,8 +120,9 @@ pactl set-default-sink "$sink" || {
 }
 echo "server: PulseAudio up with null sink $sink"
 
-# record NAME -- PLAYSOUND-ARGS...: plays while recording the sink's monitor
-# into $work/NAME.wav; the tool's output goes to $work/NAME.out.
+# record NAME -- TOOL-ARGS...: runs $player (playsound unless set) while
+# recording the sink's monitor into $work/NAME.wav; the tool's output goes to
+# $work/NAME.out.
 record() {
     name=$1
     shift 2
@@ -125,7 +130,7 @@ record() {
         --latency-msec=20 >"$work/$name.raw" 2>"$work/$name.parec" &
     rec_pid=$!
     sleep 0.5 # the recorder is connected before the sound starts
-    timeout 30 "$playsound" "$@" >"$work/$name.out" 2>&1
+    timeout 30 "${player:-$playsound}" "$@" >"$work/$name.out" 2>&1
     play_rc=$?
     sleep 0.3
     kill "$rec_pid" 2>/dev/null
@@ -193,6 +198,33 @@ echo "Prev+Play after ${restart}s: recorded audible ${got}s, expected ${low}s to
 [ -s "$work/restart.out" ] && fail "restart: playsound printed: $(cat "$work/restart.out")"
 if ! above "$got" "$low" || ! above "$high" "$got"; then
     fail "restart: recorded ${got}s of sound, expected ${low}s to ${high}s"
+fi
+
+# --- The clock window: the alert, the new blinds spoken, the warning. ---------
+if [ -n "$clockvoice" ]; then
+    player=$clockvoice
+    measure "$resources/sound1.wav"
+    alert=$m_len
+    record quiet -- level "$resources/sound1.wav" 7
+    measure "$work/quiet.wav"
+    quiet=$m_len
+    export ORVANDEL_SPEAK=1
+    record spoken -- level "$resources/sound1.wav" 9
+    unset ORVANDEL_SPEAK
+    measure "$work/spoken.wav"
+    spoken=$m_len
+    record warning -- warning 4
+    measure "$work/warning.wav"
+    warned=$m_len warned_peak=$m_peak
+    measure "$resources/warning.wav"
+    echo "clock: alert ${alert}s; level change ${quiet}s, with the blinds spoken ${spoken}s;" \
+        "warning ${warned}s (file ${m_len}s)"
+    within "$quiet" "$alert" 0.3 || fail "clock: without speaking, ${quiet}s of sound, the alert has ${alert}s"
+    above "$spoken" "$(awk -v a="$alert" 'BEGIN {print a + 1.2}')" ||
+        fail "clock: with speaking, ${spoken}s of sound, not well past the alert's ${alert}s"
+    above "$warned_peak" 0.1 || fail "clock: the warning's recording peak $warned_peak is not above 0.1"
+    within "$warned" "$m_len" 0.3 || fail "clock: ${warned}s of warning, the file has ${m_len}s"
+    player=
 fi
 
 if [ $failures -ne 0 ]; then
