@@ -53,8 +53,6 @@ private slots:
     void halfOpenConnectionsNeverLockViewersOut();
     void viewerBeyondTheLimitRefused();
     void turningOffTellsEveryPage();
-    void takesTheFirstFreePort_data();
-    void takesTheFirstFreePort();
 
 private:
     void startWith(const LiveLimits &limits) {
@@ -291,43 +289,6 @@ void TestLiveView::turningOffTellsEveryPage() {
     Viewer again(m_port);
     QVERIFY(again.waitForMessages(1));
     QVERIFY(again.messages[0].contains(QStringLiteral("18:00")));
-}
-
-void TestLiveView::takesTheFirstFreePort_data() {
-    QTest::addColumn<QList<int>>("taken");
-    QTest::addColumn<int>("chosen"); // -1: none
-    QTest::newRow("first free") << QList<int>{} << 0;
-    QTest::newRow("first taken") << QList<int>{0} << 1;
-    QTest::newRow("two taken") << QList<int>{0, 1} << 2;
-    QTest::newRow("all taken") << QList<int>{0, 1, 2} << -1;
-}
-
-void TestLiveView::takesTheFirstFreePort() {
-    QFETCH(QList<int>, taken);
-    QFETCH(int, chosen);
-    m_view.reset();
-    // Three ports in a row that are free now, held, then those not taken let go.
-    QTcpServer holders[3];
-    quint16 first = 0;
-    for (int attempt = 0; attempt < 20 && !holders[2].isListening(); ++attempt) {
-        for (QTcpServer &holder : holders)
-            holder.close();
-        QVERIFY(holders[0].listen(QHostAddress::Any, 0));
-        first = holders[0].serverPort();
-        for (int i = 1; i < 3 && holders[i - 1].isListening(); ++i)
-            holders[i].listen(QHostAddress::Any, static_cast<quint16>(first + i));
-    }
-    QVERIFY(holders[2].isListening());
-    for (int i = 0; i < 3; ++i) {
-        if (!taken.contains(i))
-            holders[i].close();
-    }
-
-    LiveView view;
-    QString error;
-    QCOMPARE(view.start(first, static_cast<quint16>(first + 2), &error), chosen >= 0);
-    QCOMPARE(view.port(), chosen >= 0 ? quint16(first + chosen) : quint16(0));
-    QCOMPARE(error.contains(QString::number(first)), chosen < 0);
 }
 
 QTEST_MAIN(TestLiveView)
