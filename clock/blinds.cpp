@@ -55,7 +55,7 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     setAutoFillBackground(true);
 
     buildControls();
-    buildNotice();
+    buildJournalNotice();
     buildRemote();
     loadTournament(file);
     m_journal.open(QString::fromLatin1(TournamentFileName), file.bytes);

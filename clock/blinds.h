@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <exception>
 #include <functional>
 
@@ -138,7 +139,6 @@ private:
     void pauseClick();
     bool isPaused() const; // a pause asked for or in effect
     void buildRemote();
-    void showRemoteNotice(const QString &notice);
     // "Control from a phone…": the live view on, the secret taken by it, and
     // the pairing window with the control address.
     void pairRemote();
@@ -151,7 +151,13 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
-    void buildNotice();
+    void buildJournalNotice();
+    // A line of white text on the clock, hidden until showNotice() and hidden
+    // again by its single-shot timer `shownFor` later.
+    void buildNotice(ClockLabel *&label, const QString &labelName, QTimer *&timer,
+                     const QString &timerName, Qt::Alignment align,
+                     std::chrono::milliseconds shownFor);
+    static void showNotice(ClockLabel *label, QTimer *timer, const QString &text);
 
     // Controls
     ClockLabel *Label1;
