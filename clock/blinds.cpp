@@ -89,6 +89,7 @@ void Blinds::buildControls() {
         control->setFont(font);
         setForeColor(control, d.colour);
         m_design.push_back({control, d.left, d.top, d.width, d.height, d.points});
+        m_faceLabels.push_back(control);
         *d.control = control;
     };
     const Qt::Alignment centre = Qt::AlignHCenter;

@@ -199,6 +199,8 @@ private:
     // control", in memory only.
     QByteArray m_remoteSecret;
     std::vector<Design> m_design;
+    // The labels of the design table, in its order: what the face is made of.
+    std::vector<ClockLabel *> m_faceLabels;
     bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
