@@ -2,6 +2,7 @@
 // viewer is told is what the window shows, whatever the viewer says.
 #include "clocktest.h"
 #include "livetest.h"
+#include "trywait.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -74,7 +75,7 @@ void TestLiveClock::viewersSeeTheWindow() {
     QCOMPARE(json[u"controls"][u"lblTime"][u"text"].toString(), time);
     QCOMPARE(json[u"paused"].toBool(), pause);
     // The viewer was told as soon as it changed.
-    QVERIFY(QTest::qWaitFor([&] { return viewer.messages.last().toUtf8() == state.body; }, 2000));
+    TRY_COMPARE_WITH_TIMEOUT(viewer.messages.last().toUtf8(), state.body, std::chrono::seconds(2));
 }
 
 QTEST_MAIN(TestLiveClock)

@@ -1,6 +1,7 @@
 // The live view's server against real clients on loopback: what it serves,
 // what it pushes, every limit that keeps it from being hurt, and turning off.
 #include "livetest.h"
+#include "trywait.h"
 
 #include "clock/clockface.h"
 
@@ -95,7 +96,7 @@ void TestLiveView::servesThePageAndTheFace() {
     network.setProxy(QNetworkProxy::NoProxy);
     const QUrl url(QStringLiteral("http://%1:%2%3").arg(host).arg(m_port).arg(path));
     std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(url)));
-    QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }, 5000));
+    TRY_VERIFY(reply->isFinished());
     QCOMPARE(reply->error(), QNetworkReply::NoError);
     QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().startsWith(type));
     const QByteArray body = reply->readAll();
@@ -233,7 +234,7 @@ void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
     }
     auto gone = [](const auto &s) { return s->state() == QAbstractSocket::UnconnectedState; };
     auto closedCount = [&] { return std::count_if(halfOpen.begin(), halfOpen.end(), gone); };
-    QVERIFY(QTest::qWaitFor([&] { return closedCount() >= 44; }, 5000));
+    TRY_VERIFY(closedCount() >= 44);
 
     QElapsedTimer served;
     served.start();
@@ -254,7 +255,7 @@ void TestLiveView::viewerBeyondTheLimitRefused() {
     viewers.reserve(256);
     for (int i = 0; i < 256; ++i)
         viewers.push_back(std::make_unique<Viewer>(m_port));
-    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 256; }, 20000));
+    TRY_COMPARE_WITH_TIMEOUT(m_view->viewerCount(), 256, std::chrono::seconds(20));
     Viewer refused(m_port);
     QVERIFY(refused.waitClosed());
     QVERIFY(refused.messages.isEmpty());
@@ -262,7 +263,7 @@ void TestLiveView::viewerBeyondTheLimitRefused() {
 
     // One leaves: there is room again.
     viewers.pop_back();
-    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 255; }, 5000));
+    TRY_COMPARE(m_view->viewerCount(), 255);
     Viewer next(m_port);
     QVERIFY(next.waitForMessages(1));
 }
