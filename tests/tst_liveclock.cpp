@@ -4,9 +4,6 @@
 #include "livetest.h"
 #include "trywait.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-
 using namespace testsupport;
 using namespace livetest;
 
@@ -71,9 +68,6 @@ void TestLiveClock::viewersSeeTheWindow() {
     const Answer state = exchange(m_port, get("/state"));
     QCOMPARE(state.status, 200);
     QCOMPARE(state.body, orvandel::faceToJson(clock->face()));
-    const QJsonObject json = QJsonDocument::fromJson(state.body).object();
-    QCOMPARE(json[u"controls"][u"lblTime"][u"text"].toString(), time);
-    QCOMPARE(json[u"paused"].toBool(), pause);
     // The viewer was told as soon as it changed.
     TRY_COMPARE_WITH_TIMEOUT(viewer.messages.last().toUtf8(), state.body, std::chrono::seconds(2));
 }
