@@ -56,7 +56,7 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     setAutoFillBackground(true);
 
     buildControls();
-    buildNotice();
+    buildJournalNotice();
     buildRemote();
     buildVoice();
     loadTournament(file);
@@ -91,6 +91,7 @@ void Blinds::buildControls() {
         control->setFont(font);
         setForeColor(control, d.colour);
         m_design.push_back({control, d.left, d.top, d.width, d.height, d.points});
+        m_faceLabels.push_back(control);
         *d.control = control;
     };
     const Qt::Alignment centre = Qt::AlignHCenter;

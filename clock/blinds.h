@@ -10,6 +10,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <chrono>
 #include <exception>
 #include <functional>
 
@@ -139,7 +140,6 @@ private:
     void pauseClick();
     bool isPaused() const; // a pause asked for or in effect
     void buildRemote();
-    void showRemoteNotice(const QString &notice);
     // "Control from a phone…": the live view on, the secret taken by it, and
     // the pairing window with the control address.
     void pairRemote();
@@ -152,7 +152,13 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
     static QString blindAt(const BlindTable &table, qint16 level);
     void recordJournal();
-    void buildNotice();
+    void buildJournalNotice();
+    // A line of white text on the clock, hidden until showNotice() and hidden
+    // again by its single-shot timer `shownFor` later.
+    void buildNotice(ClockLabel *&label, const QString &labelName, QTimer *&timer,
+                     const QString &timerName, Qt::Alignment align,
+                     std::chrono::milliseconds shownFor);
+    static void showNotice(ClockLabel *label, QTimer *timer, const QString &text);
     // The clock out loud: the choices, the warning a minute before a level
     // ends, and the sentence after a level change's or the warning's sound.
     void buildVoice();
@@ -216,6 +222,8 @@ private:
     QString m_sentence;                      // waiting for its sound to end
     bool m_warningHeld = false;              // the warning came due in a burst
     std::vector<Design> m_design;
+    // The labels of the design table, in its order: what the face is made of.
+    std::vector<ClockLabel *> m_faceLabels;
     bool m_journalFailing = false; // the last entry could not be written
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;

@@ -10,9 +10,7 @@ using namespace orvandel;
 
 ClockFace Blinds::face() const {
     ClockFace face;
-    for (const ClockLabel *label :
-         {Label1, Label2[0], Label2[1], Label3[0], Label3[1], lblCurrentSmall, lblCurrentBig,
-          Label5, lblTime, Label4, lblNextSmall, lblNextBig}) {
+    for (const ClockLabel *label : m_faceLabels) {
         // isHidden, not isVisible: the face is what the window shows when it
         // is shown, whether or not it is on a screen now.
         face.controls.append({label->objectName(), label->text(),

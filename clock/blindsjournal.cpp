@@ -39,31 +39,45 @@ void Blinds::recordJournal() {
     // The clock runs on either way; the director hears once that the
     // protection is off, each time it goes off.
     if (!written && !m_journalFailing) {
-        lblNotice->setText(
+        showNotice(
+            lblNotice, tmrNotice,
             QStringLiteral("Resume after a crash is not possible: Orvandel cannot write to %1")
                 .arg(QDir::toNativeSeparators(QFileInfo(m_journal.path()).path())));
-        lblNotice->show();
-        tmrNotice->start(NoticeTime);
     } else if (written && m_journalFailing) {
         lblNotice->hide();
     }
     m_journalFailing = !written;
 }
 
-void Blinds::buildNotice() {
-    lblNotice = new ClockLabel(this);
-    lblNotice->setObjectName(QStringLiteral("lblNotice"));
-    lblNotice->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    QFont font = lblNotice->font();
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    lblNotice->setFont(font);
-    colours::setForeColor(lblNotice, colours::White);
-    lblNotice->hide();
+void Blinds::buildJournalNotice() {
+    buildNotice(lblNotice, QStringLiteral("lblNotice"), tmrNotice, QStringLiteral("tmrNotice"),
+                Qt::AlignHCenter | Qt::AlignTop, NoticeTime);
     m_design.push_back({lblNotice, 600, 9150, 14400, 360, 12});
-    tmrNotice = new QTimer(this);
-    tmrNotice->setObjectName(QStringLiteral("tmrNotice"));
-    tmrNotice->setSingleShot(true);
-    connect(tmrNotice, &QTimer::timeout, lblNotice, &QWidget::hide);
+}
+
+void Blinds::buildNotice(ClockLabel *&label, const QString &labelName, QTimer *&timer,
+                         const QString &timerName, Qt::Alignment align,
+                         std::chrono::milliseconds shownFor) {
+    label = new ClockLabel(this);
+    label->setObjectName(labelName);
+    label->setAlignment(align);
+    QFont font = label->font();
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    label->setFont(font);
+    colours::setForeColor(label, colours::White);
+    label->hide();
+    timer = new QTimer(this);
+    timer->setObjectName(timerName);
+    timer->setSingleShot(true);
+    timer->setInterval(shownFor);
+    connect(timer, &QTimer::timeout, label, &QWidget::hide);
+}
+
+void Blinds::showNotice(ClockLabel *label, QTimer *timer, const QString &text) {
+    label->setCaption(text);
+    label->show();
+    label->raise();
+    timer->start();
 }
 
 void Blinds::restore(const JournalEntry &entry) {

@@ -4,7 +4,6 @@
 #include "clock/blinds.h"
 
 #include "clock/clocklabel.h"
-#include "clock/colours.h"
 #include "clock/frmremote.h"
 #include "live/liveview.h"
 #include "live/remotecontrol.h"
@@ -16,7 +15,6 @@
 #include <chrono>
 
 using namespace orvandel;
-using namespace orvandel::colours;
 using namespace std::chrono_literals;
 
 namespace {
@@ -36,21 +34,10 @@ void Blinds::buildRemote() {
     connect(actRemoteRevoke, &QAction::triggered, this, &Blinds::stopRemote);
 
     // Bottom left, where nothing else is drawn.
-    lblRemoteNotice = new ClockLabel(this);
-    lblRemoteNotice->setObjectName(QStringLiteral("lblRemoteNotice"));
-    lblRemoteNotice->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QFont font = lblRemoteNotice->font();
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    lblRemoteNotice->setFont(font);
-    setForeColor(lblRemoteNotice, White);
-    lblRemoteNotice->hide();
+    buildNotice(lblRemoteNotice, QStringLiteral("lblRemoteNotice"), tmrRemoteNotice,
+                QStringLiteral("tmrRemoteNotice"), Qt::AlignLeft | Qt::AlignVCenter,
+                NoticeShownFor);
     m_design.push_back({lblRemoteNotice, 240, 8400, 3765, 600, 18});
-
-    tmrRemoteNotice = new QTimer(this);
-    tmrRemoteNotice->setObjectName(QStringLiteral("tmrRemoteNotice"));
-    tmrRemoteNotice->setSingleShot(true);
-    tmrRemoteNotice->setInterval(NoticeShownFor);
-    connect(tmrRemoteNotice, &QTimer::timeout, lblRemoteNotice, &QWidget::hide);
 }
 
 bool Blinds::remoteControl(RemoteAction action) {
@@ -63,16 +50,10 @@ bool Blinds::remoteControl(RemoteAction action) {
     if (!(action == RemoteAction::Pause ? running : paused))
         return false;
     pauseClick();
-    showRemoteNotice(action == RemoteAction::Pause ? QStringLiteral("Paused from a phone")
-                                                   : QStringLiteral("Resumed from a phone"));
+    showNotice(lblRemoteNotice, tmrRemoteNotice,
+               action == RemoteAction::Pause ? QStringLiteral("Paused from a phone")
+                                             : QStringLiteral("Resumed from a phone"));
     return true;
-}
-
-void Blinds::showRemoteNotice(const QString &notice) {
-    lblRemoteNotice->setCaption(notice);
-    lblRemoteNotice->show();
-    lblRemoteNotice->raise();
-    tmrRemoteNotice->start();
 }
 
 void Blinds::pairRemote() {

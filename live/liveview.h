@@ -18,7 +18,7 @@ enum class RemoteAction;
 // the bench make the times shorter.
 struct LiveLimits {
     int maxConnections = 256;
-    qsizetype maxHeadBytes = 8 * 1024;
+    qsizetype maxHeadBytes = qsizetype{8} * 1024;
     // To send a whole request head; a connection that is not a viewer by
     // then is closed.
     std::chrono::milliseconds requestTimeout{10'000};

@@ -2,6 +2,7 @@
 // The live view suites' clients, every one on loopback: a view started on
 // ports found free (other tests on the machine listen too), an HTTP exchange
 // of exact bytes, and a viewer's WebSocket that keeps what it hears.
+#include "freeports.h"
 #include "live/liveview.h"
 
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QNetworkProxy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QWebSocket>
@@ -17,11 +17,7 @@
 namespace livetest {
 
 inline quint16 startOnFreePorts(LiveView &view) {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::Any, 0))
-        qFatal("no free port: %s", qPrintable(probe.errorString()));
-    const quint16 first = probe.serverPort();
-    probe.close();
+    const quint16 first = testsupport::freePorts(10).first;
     QString error;
     if (!view.start(first, static_cast<quint16>(first + 9), &error))
         qFatal("the live view did not start: %s", qPrintable(error));

@@ -4,10 +4,10 @@
 // machine listen too), and what the pairing window then shows.
 #include "clock/blinds.h"
 #include "clock/frmremote.h"
+#include "freeports.h"
 #include "testsupport.h"
 
 #include <QAction>
-#include <QTcpServer>
 #include <QUrl>
 
 namespace testsupport {
@@ -18,11 +18,7 @@ inline frmRemote *pairingWindow(const Blinds *clock) {
 
 // Pairs from the clock's menu; the control address on the pairing window.
 inline QUrl pairFromTheMenu(Blinds *clock) {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::Any, 0) || probe.serverPort() > 65000)
-        qFatal("no free port");
-    const quint16 first = probe.serverPort();
-    probe.close();
+    const quint16 first = freePorts(10).first;
     clock->setLivePorts(first, static_cast<quint16>(first + 9));
     child<QAction>(clock, "actRemote")->trigger();
     if (!pairingWindow(clock))

