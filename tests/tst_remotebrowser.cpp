@@ -3,7 +3,9 @@
 // buttons are pressed as a finger would, through the DevTools protocol. The
 // window's pause state follows and the page shows it; "Stop phone control"
 // shows on the page; the page without the secret has no buttons and changes
-// nothing. Skipped without Chromium.
+// nothing. A viewer's page with its sound switched on plays the alert and
+// the warning and says the sentences when the clock does, and nothing with
+// it off. Skipped without Chromium.
 #include "clocktest.h"
 #include "remotetest.h"
 #include "trywait.h"
@@ -36,6 +38,9 @@ public:
             m_results.insert(message.value(u"id").toInt(), message.value(u"result").toObject());
         });
         m_socket.open(page);
+        // A command sent before the socket is open would be lost.
+        QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; },
+                        15000);
     }
 
     // The command's result; an empty one when the browser gave none in time.
@@ -87,12 +92,13 @@ private slots:
     void cleanup();
 
     void pauseAndResumeFromThePhone();
+    void soundOnThePhone();
 
 private:
     // Starts the browser on a fresh profile; the DevTools address of its page.
     QUrl startBrowser(const QString &browser);
 
-    QTemporaryDir m_profile;
+    std::optional<QTemporaryDir> m_profile; // a fresh one for each browser
     QProcess m_process;
 };
 
@@ -107,16 +113,19 @@ void TestRemoteBrowser::cleanup() {
 QUrl TestRemoteBrowser::startBrowser(const QString &browser) {
     // The DevTools port is chosen by the browser, on loopback, and written
     // into the profile.
+    m_profile.emplace();
     m_process.start(browser,
                     {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
                      QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
                      QStringLiteral("--no-first-run"),
                      QStringLiteral("--disable-background-networking"),
                      QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                     QStringLiteral("--user-data-dir=") + m_profile.path(),
+                     // The switch is pressed by the DevTools, not a finger.
+                     QStringLiteral("--autoplay-policy=no-user-gesture-required"),
+                     QStringLiteral("--user-data-dir=") + m_profile->path(),
                      QStringLiteral("--remote-debugging-address=127.0.0.1"),
                      QStringLiteral("--remote-debugging-port=0"), QStringLiteral("about:blank")});
-    QFile active(m_profile.filePath(QStringLiteral("DevToolsActivePort")));
+    QFile active(m_profile->filePath(QStringLiteral("DevToolsActivePort")));
     if (!QTest::qWaitFor([&] { return active.size() > 0; }, 30000) ||
         !active.open(QIODevice::ReadOnly))
         return {};
@@ -188,6 +197,62 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     QTest::qWait(1000);
     QCOMPARE(cmdPause->text(), QStringLiteral("Pause"));
     QCOMPARE(presses.size(), 2);
+    phone.call(QStringLiteral("Browser.close"));
+}
+
+void TestRemoteBrowser::soundOnThePhone() {
+    const QString browser = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (browser.isEmpty())
+        QSKIP("chromium is not installed");
+    Module1::TimedTournament = true;
+    QVERIFY(QFile::copy(QFINDTESTDATA("../resources/sound1.wav"), Module1::SoundFile));
+    Blinds *clock = start(tournamentFile(3, 2));
+    child<QAction>(clock, "actSpeak")->setChecked(true);
+    child<QAction>(clock, "actWarning")->setChecked(true);
+    QUrl viewer = pairFromTheMenu(clock).adjusted(QUrl::RemoveFragment);
+    viewer.setHost(QStringLiteral("127.0.0.1"));
+    const QUrl page = startBrowser(browser);
+    QVERIFY2(page.isValid(), "the browser did not start");
+    DevTools phone(page);
+    phone.open(viewer);
+    QVERIFY(phone.until(Live));
+    // What the page plays, aloud, and says, as the browser is asked to.
+    phone.evaluate(QStringLiteral(
+        "window.heard = []; window.players = new Set(); const play = "
+        "HTMLMediaElement.prototype.play;"
+        "HTMLMediaElement.prototype.play = function () { players.add(this);"
+        "  if (!this.muted) heard.push(this.src.split('/').pop()); return play.call(this); };"
+        "speechSynthesis.speak = (sentence) => { if (sentence.text) heard.push(sentence.text); "
+        "};"));
+    const auto heard = [&phone] {
+        return phone.evaluate(QStringLiteral("heard.join('|')")).toString();
+    };
+    const auto sayAfterTheAlert = [clock] {
+        emit child<SoundPlayer>(clock, "MMControl1")->finished();
+    };
+
+    ticks(clock, 120); // level 2, before the tap: silence
+    sayAfterTheAlert();
+    QTest::qWait(500);
+    QCOMPARE(heard(), QString());
+
+    phone.evaluate(QStringLiteral("document.getElementById('sound').click()"));
+    ticks(clock, 60); // 1:00 left
+    emit child<SoundPlayer>(clock, "sndWarning")->finished();
+    ticks(clock, 60); // level 3, the final level
+    sayAfterTheAlert();
+    const QString expected = QStringLiteral(
+        "warning.wav|One minute left in this level.|alert.wav|Final level. Blinds $30 and $300.");
+    QVERIFY(phone.until(QStringLiteral("heard.join('|') === '%1'").arg(expected)));
+    // The sounds are the program's, fetched from it and decoded.
+    QVERIFY(phone.until(QStringLiteral(
+        "players.size === 2 && [...players].every((p) => !p.error && p.readyState >= 2)")));
+
+    phone.evaluate(QStringLiteral("document.getElementById('sound').click()"));
+    runUntilStopped(clock, 200); // the end
+    sayAfterTheAlert();
+    QTest::qWait(500);
+    QCOMPARE(heard(), expected);
     phone.call(QStringLiteral("Browser.close"));
 }
 
