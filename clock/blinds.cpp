@@ -12,7 +12,6 @@
 #include "clock/steadyclock.h"
 #include "clock/timetext.h"
 #include "clock/units.h"
-#include "live/liveview.h"
 #include "setup/tournamentfile.h"
 #include "sound/soundplayer.h"
 
@@ -365,12 +364,7 @@ void Blinds::alert() {
         m_alertHeld = true;
         return;
     }
-    m_sentence.clear();
-    MMControl1->setCommand(QStringLiteral("Prev"));
-    MMControl1->setCommand(QStringLiteral("Play"));
-    if (liveViewOn())
-        m_live->playSound(QStringLiteral("alert"));
-    m_announce = Announce::Level;
+    sound(MMControl1, QStringLiteral("alert"), Announce::Level);
 }
 
 void Blinds::pauseClick() {

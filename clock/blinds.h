@@ -166,6 +166,10 @@ private:
     // crossed the level's last minute.
     void warnIfDue(qint32 beforeMs);
     void soundWarning();
+    // The alert or the warning, on the laptop and on every page, to be
+    // followed by the sentence `then` stands for.
+    enum class Announce { Nothing, Level, Warning };
+    void sound(SoundPlayer *player, const QString &name, Announce then);
     // At the end of a tick or a burst: the sentence for what was sounded,
     // said once its sound has ended, or after two seconds.
     void announce();
@@ -216,8 +220,7 @@ private:
     QAction *actWarning = nullptr;
     Speaker *m_speaker = nullptr;
     SoundPlayer *sndWarning = nullptr;
-    QTimer *tmrSpeak = nullptr; // the latest a sentence waits for its sound
-    enum class Announce { Nothing, Level, Warning };
+    QTimer *tmrSpeak = nullptr;              // the latest a sentence waits for its sound
     Announce m_announce = Announce::Nothing; // sounded in this tick or burst
     QString m_sentence;                      // waiting for its sound to end
     bool m_warningHeld = false;              // the warning came due in a burst

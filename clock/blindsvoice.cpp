@@ -40,6 +40,8 @@ void Blinds::buildVoice() {
     m_speaker = new Speaker(this);
     sndWarning = new SoundPlayer(this);
     sndWarning->setObjectName(QStringLiteral("sndWarning"));
+    sndWarning->setFileName(WarningSound);
+    sndWarning->setCommand(QStringLiteral("Open"));
     tmrSpeak = new QTimer(this);
     tmrSpeak->setObjectName(QStringLiteral("tmrSpeak"));
     tmrSpeak->setSingleShot(true);
@@ -85,13 +87,16 @@ void Blinds::warnIfDue(qint32 beforeMs) {
 }
 
 void Blinds::soundWarning() {
+    sound(sndWarning, QStringLiteral("warning"), Announce::Warning);
+}
+
+void Blinds::sound(SoundPlayer *player, const QString &name, Announce then) {
     m_sentence.clear();
-    sndWarning->setFileName(WarningSound);
-    sndWarning->setCommand(QStringLiteral("Open"));
-    sndWarning->setCommand(QStringLiteral("Play"));
+    player->setCommand(QStringLiteral("Prev"));
+    player->setCommand(QStringLiteral("Play"));
     if (liveViewOn())
-        m_live->playSound(QStringLiteral("warning"));
-    m_announce = Announce::Warning;
+        m_live->playSound(name);
+    m_announce = then;
 }
 
 void Blinds::announce() {

@@ -39,8 +39,9 @@ public:
         });
         m_socket.open(page);
         // A command sent before the socket is open would be lost.
-        QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; },
-                        15000);
+        static_cast<void>(testsupport::waitFor(
+            [this] { return m_socket.state() == QAbstractSocket::ConnectedState; },
+            std::chrono::seconds(15)));
     }
 
     // The command's result; an empty one when the browser gave none in time.
