@@ -22,6 +22,7 @@ private slots:
     void init() { setUpClock(); }
     void cleanup() { tearDownClock(); }
 
+    void withoutTheEngine();
     void warnings_data();
     void warnings();
     void speaksAfterTheSound();
@@ -50,6 +51,19 @@ private:
     std::optional<QSignalSpy> m_warnings;
     std::optional<QSignalSpy> m_said;
 };
+
+void TestClockVoice::withoutTheEngine() {
+    // Qt looks for the engine's plugin once a run, so this runs on its own
+    // (a CTest entry of its own), its plugin folders empty.
+    if (!QCoreApplication::arguments().contains(QLatin1String("withoutTheEngine")))
+        QSKIP("run on its own: tst_clockvoice withoutTheEngine");
+    QCoreApplication::setLibraryPaths({});
+    Blinds *clock = start(ExampleTournament);
+    auto *speak = child<QAction>(clock, "actSpeak");
+    QVERIFY(!speak->isEnabled());
+    QVERIFY2(speak->toolTip().contains(u"qt6-speech-flite-plugin"), qPrintable(speak->toolTip()));
+    QVERIFY(child<QAction>(clock, "actWarning")->isEnabled());
+}
 
 void TestClockVoice::warnings_data() {
     QTest::addColumn<QByteArray>("file");
