@@ -26,7 +26,7 @@ namespace {
 constexpr auto SpeakAfter = 2s;
 const QString WarningSound = QStringLiteral(":/warning.wav");
 // A wave file of minutes would be no alert; the chooser's are a few seconds.
-constexpr qint64 MaxSoundBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxSoundBytes = qint64{16} * 1024 * 1024;
 
 // The desktop's settings store, under the program's name.
 QSettings choices() {
