@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/errors.h"
-#include "app/programend.h"
+#include "core/errors.h"
+#include "core/programend.h"
 
 #include <QIcon>
 #include <QMessageBox>

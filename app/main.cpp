@@ -1,6 +1,6 @@
 #include "app/application.h"
 #include "app/opening.h"
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 
 int main(int argc, char *argv[]) {
     OrvandelApplication app(argc, argv);

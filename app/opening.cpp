@@ -1,16 +1,16 @@
 #include "app/opening.h"
 
-#include "app/formkit.h"
-#include "app/module1.h"
-#include "app/navigation.h"
-#include "app/programend.h"
+#include "ui/formkit.h"
+#include "core/module1.h"
+#include "ui/navigation.h"
+#include "core/programend.h"
 #include "app/resume.h"
-#include "app/twips.h"
-#include "app/windowchrome.h"
+#include "core/twips.h"
+#include "ui/windowchrome.h"
 #include "clock/blinds.h"
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 #include "setup/frmsetup.h"
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 #include "sound/frmsound.h"
 
 #include <QGroupBox>
@@ -24,6 +24,11 @@ using namespace orvandel;
 using namespace orvandel::formkit;
 
 namespace {
+
+// The windows below the opening screen go back to it through the hand-over.
+[[maybe_unused]] const bool openingKnown =
+    (setOpeningFactory([]() -> QWidget * { return new Opening(nullptr); }), true);
+
 namespace design {
 
 constexpr Label Label1 = {"Label1",     "Welcome to Orvandel  ", {675, 180, 2340, 195},

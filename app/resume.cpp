@@ -1,6 +1,6 @@
 #include "app/resume.h"
 
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

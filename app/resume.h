@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock/journal.h"
-#include "setup/regularfile.h"
+#include "core/journal.h"
+#include "core/regularfile.h"
 
 class QWidget;
 

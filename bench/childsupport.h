@@ -3,7 +3,7 @@
 // What the children share: their one-line results, their CPU time, the
 // percentiles of their figures, and the clock window as it is in play.
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "clock/blinds.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 #include "bench/childsupport.h"
 
 #include "app/application.h"
-#include "app/module1.h"
+#include "core/module1.h"
 #include "app/opening.h"
 #include "bench/tournament.h"
 #include "clock/blinds.h"

@@ -12,10 +12,10 @@
 #include "bench/modes.h"
 #include "bench/soakprobe.h"
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "clock/blinds.h"
-#include "clock/timetext.h"
-#include "setup/tournamentfile.h"
+#include "core/timetext.h"
+#include "core/tournamentfile.h"
 
 #include <QApplication>
 #include <QFile>

@@ -9,7 +9,7 @@
 #include "bench/soakprobe.h"
 
 #include "clock/blinds.h"
-#include "clock/timetext.h"
+#include "core/timetext.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clock/catchup.h"
-#include "clock/clockface.h"
-#include "clock/journalfile.h"
-#include "setup/tournamentfile.h"
+#include "core/catchup.h"
+#include "core/clockface.h"
+#include "core/journalfile.h"
+#include "core/tournamentfile.h"
 
 #include <QImage>
 #include <QPointer>

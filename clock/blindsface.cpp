@@ -1,7 +1,7 @@
 // The clock's face as a value, for whatever shows the clock elsewhere.
 #include "clock/blinds.h"
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "clock/clocklabel.h"
 
 #include <QPushButton>

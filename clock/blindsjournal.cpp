@@ -1,10 +1,10 @@
 // The clock's journal: what each tick and each pause leaves behind, and how a
 // freshly loaded clock is brought back to where the journal says it stood.
-#include "app/module1.h"
+#include "core/module1.h"
 #include "clock/blinds.h"
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
-#include "clock/units.h"
+#include "core/units.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,10 +3,10 @@
 // are the director's choices in the menu, remembered between runs.
 #include "clock/blinds.h"
 
-#include "app/module1.h"
-#include "clock/announcement.h"
+#include "core/module1.h"
+#include "core/announcement.h"
 #include "live/liveview.h"
-#include "setup/regularfile.h"
+#include "core/regularfile.h"
 #include "sound/soundplayer.h"
 #include "sound/speaker.h"
 

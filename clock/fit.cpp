@@ -1,6 +1,6 @@
 #include "clock/fit.h"
 
-#include "app/twips.h"
+#include "core/twips.h"
 
 #include <QRectF>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "clock/frmremote.h"
 
-#include "app/windowchrome.h"
+#include "ui/windowchrome.h"
 #include "clock/screenchoice.h"
 #include "live/qrcode.h"
 

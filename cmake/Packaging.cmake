@@ -22,7 +22,7 @@ install(TARGETS orvandel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # its own prefix (/usr) whatever CMAKE_INSTALL_PREFIX the build was set up with.
 file(RELATIVE_PATH ORVANDEL_BIN_TO_DATA
     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/orvandel)
-configure_file(${PROJECT_SOURCE_DIR}/app/orvandel-launcher.sh.in
+configure_file(${PROJECT_SOURCE_DIR}/packaging/orvandel-launcher.sh.in
     ${PROJECT_BINARY_DIR}/packaging/orvandel-launcher @ONLY)
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orvandel-launcher
     DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -31,7 +31,7 @@ install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/orvandel-launcher
 # shared files from resources/: the one way a working folder is made ready
 # (scripts/run.sh and scripts/xvfb-screenshot.sh start it).
 file(RELATIVE_PATH ORVANDEL_BIN_TO_DATA ${PROJECT_BINARY_DIR} ${PROJECT_SOURCE_DIR}/resources)
-configure_file(${PROJECT_SOURCE_DIR}/app/orvandel-launcher.sh.in
+configure_file(${PROJECT_SOURCE_DIR}/packaging/orvandel-launcher.sh.in
     ${PROJECT_BINARY_DIR}/orvandel-launcher @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                      WORLD_READ WORLD_EXECUTE)

@@ -5,7 +5,7 @@
 // is the one encoding of itself, so encoding it gives back the same bytes. No
 // entry makes fitting it to a tournament or asking about it go wrong. A
 // broken property traps, so libFuzzer keeps the input.
-#include "clock/journal.h"
+#include "core/journal.h"
 
 #include <QDir>
 #include <cstddef>

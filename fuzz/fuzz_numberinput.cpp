@@ -6,7 +6,7 @@
 // The rounding to 16 and 32 bits is compared with nearbyint, which rounds half
 // to even in the default rounding mode the fuzzer runs in. A broken property
 // traps, so libFuzzer keeps the input.
-#include "setup/numberinput.h"
+#include "core/numberinput.h"
 
 #include <QRegularExpression>
 #include <QString>

@@ -5,7 +5,7 @@
 // the clock can run; a tournament whose texts the format can carry must come
 // back unchanged from formatTournament and a second parseTournament. A broken
 // property traps, so libFuzzer keeps the input.
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "live/liveview.h"
 
-#include "clock/steadyclock.h"
+#include "core/steadyclock.h"
 #include "live/httpadapter.h"
 #include "live/livegate.h"
 #include "live/remotecontrol.h"

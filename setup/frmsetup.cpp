@@ -1,14 +1,14 @@
 #include "setup/frmsetup.h"
 
-#include "app/enterkey.h"
-#include "app/formkit.h"
-#include "app/module1.h"
-#include "app/navigation.h"
-#include "app/twips.h"
-#include "app/windowchrome.h"
+#include "ui/enterkey.h"
+#include "ui/formkit.h"
+#include "core/module1.h"
+#include "ui/navigation.h"
+#include "core/twips.h"
+#include "ui/windowchrome.h"
 #include "setup/frmblindamounts.h"
-#include "setup/numberinput.h"
-#include "setup/tournamentfile.h"
+#include "core/numberinput.h"
+#include "core/tournamentfile.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "sound/frmsound.h"
 
-#include "app/formkit.h"
-#include "app/module1.h"
-#include "app/navigation.h"
-#include "app/twips.h"
-#include "app/windowchrome.h"
+#include "ui/formkit.h"
+#include "core/module1.h"
+#include "ui/navigation.h"
+#include "core/twips.h"
+#include "ui/windowchrome.h"
 #include "sound/soundplayer.h"
 
 #include <QCloseEvent>

@@ -4,7 +4,7 @@
 // leaves.
 #include "testsupport.h"
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "setup/frmblindamounts.h"
 
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 // What the journal suites share: an entry as the clock writes it.
-#include "clock/journal.h"
+#include "core/journal.h"
 
 namespace testsupport {
 

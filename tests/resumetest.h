@@ -4,7 +4,7 @@
 #include "testsupport.h"
 
 #include "clock/blinds.h"
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 
 #include <QFile>
 #include <QPushButton>

@@ -5,7 +5,7 @@
 // instead, the opening screen and the clock each where they opened, as
 // two-screens.png at half size.
 #include "app/application.h"
-#include "app/module1.h"
+#include "core/module1.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
 #include "clock/frmremote.h"

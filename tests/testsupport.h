@@ -4,7 +4,7 @@
 // folder, control look-ups that fail loudly, message-box answering, the
 // example tournament and a builder for others.
 
-#include "app/module1.h"
+#include "core/module1.h"
 
 #include <QAbstractButton>
 #include <QApplication>

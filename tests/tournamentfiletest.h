@@ -1,7 +1,7 @@
 #pragma once
 // What the tournament file suites share: readable failure output for a
 // Tournament, and builders for tournaments and the files that hold them.
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // What the clock says, made from its face, and when the minute's warning is
 // due: plain functions, checked over the kinds of level and the edges.
-#include "clock/announcement.h"
+#include "core/announcement.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/errors.h"
-#include "app/programend.h"
+#include "core/errors.h"
+#include "core/programend.h"
 #include "testsupport.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // final level, files it refuses and how it closes.
 #include "clocktest.h"
 
-#include "app/programend.h"
-#include "clock/timetext.h"
+#include "core/programend.h"
+#include "core/timetext.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // The tick's catch-up against the steady clock, without a window.
-#include "clock/catchup.h"
-#include "clock/steadyclock.h"
+#include "core/catchup.h"
+#include "core/steadyclock.h"
 
 #include <QTest>
 #include <chrono>

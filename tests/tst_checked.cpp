@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "clock/checked.h"
+#include "core/errors.h"
+#include "core/checked.h"
 
 #include <QTest>
 #include <type_traits>

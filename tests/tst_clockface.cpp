@@ -4,7 +4,7 @@
 #include "clocktest.h"
 #include "trywait.h"
 
-#include "clock/clockface.h"
+#include "core/clockface.h"
 
 #include <QAction>
 #include <QJsonDocument>

@@ -2,8 +2,8 @@
 // Space, and every other key, which must do nothing.
 #include "clocktest.h"
 
-#include "app/programend.h"
-#include "clock/timetext.h"
+#include "core/programend.h"
+#include "core/timetext.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

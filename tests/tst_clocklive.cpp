@@ -6,7 +6,7 @@
 #include "qrdecode.h"
 #include "trywait.h"
 
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 #include "live/qrcode.h"
 
 #include <QAction>

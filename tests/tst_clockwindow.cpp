@@ -2,8 +2,8 @@
 // slept, and screens of every size.
 #include "clocktest.h"
 
-#include "app/programend.h"
-#include "clock/timetext.h"
+#include "core/programend.h"
+#include "core/timetext.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // Windows-1252, the encoding of tournament files: every byte to its
 // character and back, and the characters it cannot hold.
-#include "setup/cp1252.h"
+#include "core/cp1252.h"
 
 #include <QTest>
 #include <optional>

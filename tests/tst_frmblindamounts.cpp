@@ -2,7 +2,7 @@
 // keys.
 #include "blindamountstest.h"
 
-#include "app/twips.h"
+#include "core/twips.h"
 
 #include <QScreen>
 

@@ -2,8 +2,8 @@
 // order and its keys.
 #include "frmsetuptest.h"
 
-#include "app/module1.h"
-#include "app/twips.h"
+#include "core/module1.h"
+#include "core/twips.h"
 #include "setup/frmsetup.h"
 
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // The setup form's checks of what is typed, what it stores, and its Cancel.
 #include "frmsetuptest.h"
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 

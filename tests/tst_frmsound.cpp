@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
 #include "app/opening.h"
-#include "app/twips.h"
+#include "core/twips.h"
 #include "sound/frmsound.h"
 #include "sound/soundplayer.h"
 

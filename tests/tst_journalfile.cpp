@@ -1,6 +1,6 @@
 // The clock's journal on disk: where it lives, how it is replaced, and what
 // the clock finds there when it starts.
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 #include "journaltest.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "livetest.h"
 #include "trywait.h"
 
-#include "clock/clockface.h"
+#include "core/clockface.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkInterface>

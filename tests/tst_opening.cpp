@@ -2,8 +2,8 @@
 #include "trywait.h"
 
 #include "app/opening.h"
-#include "app/programend.h"
-#include "app/twips.h"
+#include "core/programend.h"
+#include "core/twips.h"
 
 #include <QGroupBox>
 #include <QPointer>

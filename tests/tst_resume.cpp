@@ -2,7 +2,7 @@
 // clock brought back from it.
 #include "resumetest.h"
 
-#include "app/programend.h"
+#include "core/programend.h"
 #include "sound/soundplayer.h"
 
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "clock/timetext.h"
+#include "core/timetext.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/twips.h"
+#include "core/twips.h"
 
 #include <QTest>
 

@@ -8,7 +8,7 @@
 //   clockvoice warning SECONDS          1:00 left in level 1, the alert
 //                                       silent (no sound file)
 
-#include "app/module1.h"
+#include "core/module1.h"
 #include "clock/blinds.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "app/module1.h"
+#include "core/module1.h"
 
 void Module1::reset() {
     HasBreak = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

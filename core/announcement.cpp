@@ -1,4 +1,4 @@
-#include "clock/announcement.h"
+#include "core/announcement.h"
 
 namespace orvandel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 #include <concepts>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "setup/regularfile.h"
+#include "core/regularfile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,4 +1,4 @@
-#include "app/enterkey.h"
+#include "ui/enterkey.h"
 
 #include <QEvent>
 #include <QKeyEvent>

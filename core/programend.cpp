@@ -1,4 +1,4 @@
-#include "app/programend.h"
+#include "core/programend.h"
 
 #include <QCoreApplication>
 #include <cstdio>

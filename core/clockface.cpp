@@ -1,4 +1,4 @@
-#include "clock/clockface.h"
+#include "core/clockface.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

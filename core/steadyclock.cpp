@@ -1,4 +1,4 @@
-#include "clock/steadyclock.h"
+#include "core/steadyclock.h"
 
 #include <QtGlobal>
 #include <chrono>

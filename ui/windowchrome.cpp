@@ -1,6 +1,6 @@
-#include "app/windowchrome.h"
+#include "ui/windowchrome.h"
 
-#include "app/twips.h"
+#include "core/twips.h"
 
 #include <QFont>
 #include <QGuiApplication>

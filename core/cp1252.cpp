@@ -1,4 +1,4 @@
-#include "setup/cp1252.h"
+#include "core/cp1252.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "clock/journalfile.h"
+#include "core/journalfile.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

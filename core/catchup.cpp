@@ -1,4 +1,4 @@
-#include "clock/catchup.h"
+#include "core/catchup.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "app/formkit.h"
+#include "ui/formkit.h"
 
-#include "app/windowchrome.h"
+#include "ui/windowchrome.h"
 
 #include <QLabel>
 #include <QLineEdit>

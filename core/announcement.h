@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock/clockface.h"
+#include "core/clockface.h"
 
 #include <QString>
 #include <QtGlobal>

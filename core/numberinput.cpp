@@ -1,4 +1,4 @@
-#include "setup/numberinput.h"
+#include "core/numberinput.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 
-#include "setup/cp1252.h"
-#include "setup/numberinput.h"
+#include "core/cp1252.h"
+#include "core/numberinput.h"
 
 #include <QStringDecoder>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "setup/regularfile.h"
+#include "core/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>

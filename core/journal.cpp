@@ -1,5 +1,5 @@
-#include "clock/journal.h"
-#include "clock/units.h"
+#include "core/journal.h"
+#include "core/units.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The tournament file on disk: read through the one reader of regular files,
 // written whole or not at all.
-#include "setup/tournamentfile.h"
+#include "core/tournamentfile.h"
 
-#include "setup/regularfile.h"
+#include "core/regularfile.h"
 
 #include <QSaveFile>
 

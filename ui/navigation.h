@@ -10,6 +10,11 @@ namespace orvandel {
 // an owner, then closes `from`.
 void handOver(QWidget *from, QWidget *next);
 
+// Loads a fresh opening screen. The opening screen sits above the windows
+// that go back to it, so it makes itself known here when the program starts.
+using OpeningFactory = QWidget *(*)();
+void setOpeningFactory(OpeningFactory factory);
+
 // Hands over from `from` to a freshly loaded opening screen.
 void showOpening(QWidget *from);
 
