@@ -1,17 +1,19 @@
 #include "app/opening.h"
 
-#include "ui/formkit.h"
-#include "core/module1.h"
-#include "ui/navigation.h"
-#include "core/programend.h"
+#include "app/clocksession.h"
+
 #include "app/resume.h"
-#include "core/twips.h"
-#include "ui/windowchrome.h"
 #include "clock/blinds.h"
 #include "core/journalfile.h"
-#include "setup/frmsetup.h"
+#include "core/module1.h"
+#include "core/programend.h"
 #include "core/tournamentfile.h"
+#include "core/twips.h"
+#include "setup/frmsetup.h"
 #include "sound/frmsound.h"
+#include "ui/formkit.h"
+#include "ui/navigation.h"
+#include "ui/windowchrome.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -120,14 +122,14 @@ void Opening::startClock() {
         return;
     Blinds *clock = nullptr;
     try {
-        clock = new Blinds(file, nullptr);
+        clock = openClock(file);
     } catch (const TournamentFileError &error) {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), error.message());
         return;
     }
     lock.release()->setParent(clock);
     if (answer.choice == ResumeAnswer::Choice::Resume)
-        clock->restore(answer.entry);
+        resumeClock(clock, answer.entry);
     handOver(this, clock);
 }
 

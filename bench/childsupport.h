@@ -3,8 +3,9 @@
 // What the children share: their one-line results, their CPU time, the
 // percentiles of their figures, and the clock window as it is in play.
 
-#include "core/module1.h"
+#include "app/clocksession.h"
 #include "clock/blinds.h"
+#include "core/module1.h"
 
 #include <QString>
 #include <algorithm>
@@ -64,7 +65,7 @@ inline double percentile(const std::vector<double> &sorted, double fraction) {
 
 inline Blinds *makeClock(QString *failure) {
     try {
-        return new Blinds;
+        return orvandel::openClock();
     } catch (const TournamentFileError &fileError) {
         *failure = QStringLiteral("clock refused blinds.dat: ") + fileError.message();
     }

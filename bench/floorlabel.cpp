@@ -4,6 +4,7 @@
 // yellow, whose text counts down once a second.
 
 #include "clock/blinds.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -35,7 +36,7 @@ int main(int argc, char **argv) {
                              QPointF(originX + (1560 + 13125) * k, originY + (4680 + 2145) * k))
                           .toAlignedRect());
     QFont font(QStringLiteral("Arial"));
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(orvandel::clockFontFamilies());
     font.setPixelSize(std::max(1, qRound(99.75 * 96.0 / 72.0 * scale)));
     label.setFont(font);
     label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);

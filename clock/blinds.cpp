@@ -1,19 +1,20 @@
 #include "clock/blinds.h"
 
-#include "core/module1.h"
-#include "core/programend.h"
-#include "core/twips.h"
-#include "ui/windowchrome.h"
-#include "core/checked.h"
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
 #include "clock/screenawake.h"
 #include "clock/screenchoice.h"
+#include "core/checked.h"
+#include "core/module1.h"
+#include "core/programend.h"
 #include "core/steadyclock.h"
 #include "core/timetext.h"
-#include "core/units.h"
 #include "core/tournamentfile.h"
+#include "core/twips.h"
+#include "core/units.h"
 #include "sound/soundplayer.h"
+#include "ui/fonts.h"
+#include "ui/windowchrome.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -29,8 +30,6 @@ using namespace orvandel;
 using namespace orvandel::colours;
 
 namespace {
-
-constexpr qint32 TickMs = static_cast<qint32>(TickInterval.count());
 
 const QString CaptionPause = QStringLiteral("Pause");
 const QString CaptionResume = QStringLiteral("Resume");
@@ -55,11 +54,7 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     setAutoFillBackground(true);
 
     buildControls();
-    buildJournalNotice();
-    buildRemote();
-    buildVoice();
     loadTournament(file);
-    m_journal.open(QString::fromLatin1(TournamentFileName), file.bytes);
     relayout();
     if (QScreen *target = screenForClock())
         fillScreen(this, target);
@@ -67,7 +62,6 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     // Nobody touches the laptop during a tournament; the screen must not
     // blank or lock while the clock runs.
     m_awake = new ScreenAwake(this);
-    m_publishedFace = face();
 }
 
 void Blinds::buildControls() {
@@ -85,11 +79,11 @@ void Blinds::buildControls() {
         control->setText(QString::fromLatin1(d.caption));
         control->setAlignment(d.align | Qt::AlignTop);
         QFont font = control->font();
-        font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+        font.setFamilies(clockFontFamilies());
         font.setWeight(QFont::Normal);
         control->setFont(font);
         setForeColor(control, d.colour);
-        m_design.push_back({control, d.left, d.top, d.width, d.height, d.points});
+        m_design.push_back({control, QRect(d.left, d.top, d.width, d.height), d.points});
         m_faceLabels.push_back(control);
         *d.control = control;
     };
@@ -138,7 +132,7 @@ void Blinds::buildControls() {
     cmdPause = new QPushButton(CaptionPause, this);
     cmdPause->setObjectName(QStringLiteral("cmdPause"));
     cmdPause->hide();
-    m_design.push_back({cmdPause, 120, 8520, 1095, 405, 0});
+    m_design.push_back({cmdPause, QRect(120, 8520, 1095, 405), 0});
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -153,13 +147,13 @@ void Blinds::buildControls() {
     Picture1->setScaledContents(true);
     Picture1->setToolTip(QStringLiteral("Click to Exit"));
     Picture1->setCursor(Qt::PointingHandCursor);
-    m_design.push_back({Picture1, 13680, 0, 1695, 1215, 0});
-    buildLivePanel();
+    m_design.push_back({Picture1, QRect(13680, 0, 1695, 1215), 0});
 
     connect(Timer1, &QTimer::timeout, this, &Blinds::Timer1_Elapsed);
     connect(lblTime, &ClockLabel::clicked, this, &Blinds::pauseClick);
     connect(cmdPause, &QPushButton::clicked, this, &Blinds::pauseClick);
     connect(Picture1, &ClockLabel::clicked, this, [] { endProgram(0); });
+    connect(MMControl1, &SoundPlayer::finished, this, &Blinds::alertFinished);
 }
 
 void Blinds::loadTournament(const FileRead &file) {
@@ -208,23 +202,19 @@ QString Blinds::blindAt(const BlindTable &table, qint16 level) {
 }
 
 void Blinds::Timer1_Timer() {
-    // A burst of caught-up ticks is published once, at its end.
+    // The ticks of a timeout are published once, at its end.
     const auto publish = qScopeGuard([this] {
-        if (!m_holdAlerts && !m_replaying) {
+        if (!m_batch && !m_replaying)
             publishFace();
-            announce();
-        }
     });
 
     // 1. Pause gate: a pause asked for takes effect on this tick, which
     // still counts its second.
-    if (cmdPause->text() == CaptionResume)
+    if (isPaused())
         Timer1->stop();
 
     // 2. Countdown.
-    const qint32 beforeMs = RemainingMs;
     RemainingMs = checked::sub(RemainingMs, TickMs);
-    warnIfDue(beforeMs);
     MinutesLeft = checked::narrow<qint16>(RemainingMs / MsPerMinute);
     SecondsLeft = checked::narrow<qint16>(
         checked::sub(RemainingMs, checked::mul(qint32{MinutesLeft}, MsPerMinute)) / MsPerSecond);
@@ -233,7 +223,7 @@ void Blinds::Timer1_Timer() {
     timeText();
 
     // 4. Paused text.
-    if (cmdPause->text() == CaptionResume)
+    if (isPaused())
         lblTime->setText(QStringLiteral("Paused"));
 
     // 5. Announcement.
@@ -263,18 +253,14 @@ void Blinds::Timer1_Elapsed() {
     // A burst of ticks after a hold-up (a laptop waking from sleep) runs
     // every level change it spans but sounds the alert once.
     m_holdAlerts = count > 1;
+    m_batch = true;
     for (qint64 n = 0; n < count && Timer1->isActive(); ++n)
         Timer1_Timer();
+    m_batch = false;
     m_holdAlerts = false;
-    // A level change in the burst makes a warning before it old news.
     if (std::exchange(m_alertHeld, false))
         alert();
-    else if (m_warningHeld)
-        soundWarning();
-    m_warningHeld = false;
-    recordJournal();
     publishFace();
-    announce();
 
     if (!Timer1->isActive())
         return;
@@ -364,22 +350,39 @@ void Blinds::alert() {
         m_alertHeld = true;
         return;
     }
-    sound(MMControl1, QStringLiteral("alert"), Announce::Level);
+    MMControl1->setCommand(QStringLiteral("Prev"));
+    MMControl1->setCommand(QStringLiteral("Play"));
+    emit alertSounded();
 }
 
 void Blinds::pauseClick() {
-    if (cmdPause->text() == CaptionPause)
+    const bool wasPaused = isPaused();
+    if (!wasPaused)
         cmdPause->setText(CaptionResume);
     if (!Timer1->isActive()) {
         startTimer1();
         cmdPause->setText(CaptionPause);
     }
-    recordJournal();
-    publishFace();
+    // A second click before the pause takes effect changes nothing.
+    if (isPaused() != wasPaused)
+        publishFace();
 }
 
 bool Blinds::isPaused() const {
     return cmdPause->text() == CaptionResume;
+}
+
+bool Blinds::command(ClockCommand command) {
+    // Running: counting, no pause asked for. Paused: the pause has taken
+    // effect. A clock that stopped by itself (the untimed final round, the
+    // end) is neither. As with a click, a hidden time only resumes.
+    const bool counting = Timer1->isActive();
+    const bool running = counting && !isPaused() && !lblTime->isHidden();
+    const bool paused = !counting && isPaused();
+    if (!(command == ClockCommand::Pause ? running : paused))
+        return false;
+    pauseClick();
+    return true;
 }
 
 void Blinds::closeEvent(QCloseEvent *event) {

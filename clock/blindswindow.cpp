@@ -42,18 +42,11 @@ void Blinds::buildMenu() {
     actFullScreen->setCheckable(true);
     actFullScreen->setChecked(isFullScreen());
     connect(actFullScreen, &QAction::triggered, this, &Blinds::setFullScreen);
-    mnuClock->addSeparator();
-    actLiveView = mnuClock->addAction(QStringLiteral("Show on phones and TVs"));
-    actLiveView->setObjectName(QStringLiteral("actLiveView"));
-    actLiveView->setCheckable(true);
-    connect(actLiveView, &QAction::triggered, this, &Blinds::setLiveView);
-    // Belongs to the view: greyed out while the view is off.
-    actLiveAddress = mnuClock->addAction(QStringLiteral("Show the address on the clock"));
-    actLiveAddress->setObjectName(QStringLiteral("actLiveAddress"));
-    actLiveAddress->setCheckable(true);
-    actLiveAddress->setChecked(true);
-    actLiveAddress->setEnabled(false);
-    connect(actLiveAddress, &QAction::triggered, this, &Blinds::showLivePanel);
+}
+
+void Blinds::addControl(QWidget *control, QRect twips, qreal points) {
+    m_design.push_back({control, twips, points});
+    relayout();
 }
 
 void Blinds::setFullScreen(bool on) {
@@ -102,7 +95,8 @@ void Blinds::screenRemoved(QScreen *gone) {
 void Blinds::relayout() {
     const Fit fit = fitDesign(size(), QSize(FittedWidth, FittedHeight));
     for (const Design &design : m_design) {
-        design.control->setGeometry(fit.map(design.left, design.top, design.width, design.height));
+        const QRect &at = design.twips;
+        design.control->setGeometry(fit.map(at.x(), at.y(), at.width(), at.height()));
         if (design.points > 0) {
             QFont font = design.control->font();
             font.setPixelSize(fit.fontPixels(design.points));
@@ -115,5 +109,5 @@ void Blinds::relayout() {
     const int thickness = fit.pixels(LineWidthPixels);
     const QRect line = fit.map(600, 6720, 15000 - 600, 0);
     Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
-    layoutLivePanel(fit);
+    emit laidOut(fit);
 }

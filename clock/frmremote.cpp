@@ -1,8 +1,8 @@
 #include "clock/frmremote.h"
 
-#include "ui/windowchrome.h"
 #include "clock/screenchoice.h"
 #include "live/qrcode.h"
+#include "ui/windowchrome.h"
 
 #include <QGuiApplication>
 #include <QLabel>

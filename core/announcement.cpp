@@ -1,10 +1,10 @@
 #include "core/announcement.h"
 
+#include "core/units.h"
+
 namespace orvandel {
 
 namespace {
-
-constexpr qint32 MinuteMs = 60'000;
 
 QString shown(const ClockFace &face, QStringView name) {
     const FaceControl *control = face.control(name);
@@ -28,7 +28,7 @@ QString levelSentence(const ClockFace &face) {
     if (face.onBreak) {
         // Whole minutes, rounded up: a break resumed part-way through is
         // announced with the time it still has.
-        const qint32 minutes = (face.remainingMs + MinuteMs - 1) / MinuteMs;
+        const qint32 minutes = (face.remainingMs + MsPerMinute - 1) / MsPerMinute;
         return minutes == 1 ? QStringLiteral("Break. 1 minute.")
                             : QStringLiteral("Break. %1 minutes.").arg(minutes);
     }
@@ -43,7 +43,7 @@ QString warningSentence(const ClockFace &face) {
 }
 
 bool warningDue(qint32 beforeMs, qint32 afterMs, qint32 lengthMs) {
-    return lengthMs > MinuteMs && beforeMs > MinuteMs && afterMs <= MinuteMs;
+    return lengthMs > MsPerMinute && beforeMs > MsPerMinute && afterMs <= MsPerMinute;
 }
 
 } // namespace orvandel

@@ -28,12 +28,29 @@ struct ClockFace {
     qint32 remainingMs = 0;
     bool paused = false;
     bool ended = false;
-    bool onBreak = false; // the level is the break
+    bool onBreak = false;      // the level is the break
+    bool untimedFinal = false; // the untimed final level has begun: no time shown
+    qint32 roundLengthMs = 0;  // the full length of the level now running
+    // Counts the clock's jumps (a restore, a move by the director): two
+    // faces of the same count are one countdown apart, so what happened
+    // between them can be read from their difference.
+    quint32 jumps = 0;
 
     // The control of that name, or nullptr.
     const FaceControl *control(QStringView name) const;
     friend bool operator==(const ClockFace &, const ClockFace &) = default;
 };
+
+// Where a clock stands within its tournament.
+struct ClockPoint {
+    qint16 level = 0;
+    qint32 remainingMs = 0;
+    bool untimedFinal = false; // the untimed final level has begun
+};
+
+// What the clock is asked to do from outside its window: today the pause
+// and the resume a phone sends.
+enum class ClockCommand { Pause, Resume };
 
 // {"controls": {NAME: {"text": ..., "color": "#rrggbb", "visible": bool}, ...},
 //  "level": N, "levelCount": N, "remainingMs": N, "paused": bool, "ended": bool}

@@ -13,5 +13,7 @@ inline constexpr std::int32_t MsPerSecond =
 inline constexpr std::int32_t SecondsPerMinute =
     static_cast<std::int32_t>(std::chrono::seconds{std::chrono::minutes{1}}.count());
 inline constexpr std::int32_t MsPerMinute = MsPerSecond * SecondsPerMinute;
+// What one tick takes off the countdown.
+inline constexpr std::int32_t TickMs = static_cast<std::int32_t>(TickInterval.count());
 
 } // namespace orvandel

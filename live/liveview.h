@@ -12,6 +12,9 @@
 
 namespace orvandel {
 enum class RemoteAction;
+// The ports the view tries, first to last, unless told others.
+inline constexpr quint16 LiveFirstPort = 8088;
+inline constexpr quint16 LiveLastPort = 8108;
 } // namespace orvandel
 
 // What keeps the view from being hurt by what the network sends it. Tests and
@@ -45,7 +48,8 @@ public:
     // Listens on every address of the machine, on the first free port from
     // `first` to `last`. False when none could be opened, with the reason in
     // `error`.
-    bool start(quint16 first = 8088, quint16 last = 8108, QString *error = nullptr);
+    bool start(quint16 first = orvandel::LiveFirstPort, quint16 last = orvandel::LiveLastPort,
+               QString *error = nullptr);
     // Closes the port; every open page is told that the clock is no longer
     // shared before its connection closes.
     void stop();

@@ -3,7 +3,10 @@
 // tournament file in a fresh working folder, and what it told its player.
 #include "testsupport.h"
 
+#include "app/clocksession.h"
 #include "clock/blinds.h"
+#include "clock/liveshare.h"
+#include "clock/phonecontrol.h"
 #include "sound/soundplayer.h"
 
 #include <QSignalSpy>
@@ -15,6 +18,14 @@ namespace testsupport {
 
 inline QTimer *timer(const QWidget *window) {
     return child<QTimer>(window, "Timer1");
+}
+
+// The clock's additions.
+inline LiveShare *liveShare(const Blinds *clock) {
+    return clock->findChild<LiveShare *>();
+}
+inline PhoneControl *phoneControl(const Blinds *clock) {
+    return clock->findChild<PhoneControl *>();
 }
 
 inline void ticks(Blinds *clock, int count) {
@@ -49,7 +60,7 @@ protected:
     Blinds *start(const QByteArray &file) {
         if (!writeFile(file))
             qFatal("cannot write blinds.dat");
-        m_clock = std::make_unique<Blinds>();
+        m_clock.reset(orvandel::openClock());
         m_clock->setAttribute(Qt::WA_DeleteOnClose, false);
         m_sound = std::make_unique<QSignalSpy>(child<SoundPlayer>(m_clock.get(), "MMControl1"),
                                                &SoundPlayer::commandIssued);

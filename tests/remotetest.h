@@ -4,6 +4,7 @@
 // machine listen too), and what the pairing window then shows.
 #include "clock/blinds.h"
 #include "clock/frmremote.h"
+#include "clock/liveshare.h"
 #include "freeports.h"
 #include "testsupport.h"
 
@@ -19,7 +20,7 @@ inline frmRemote *pairingWindow(const Blinds *clock) {
 // Pairs from the clock's menu; the control address on the pairing window.
 inline QUrl pairFromTheMenu(Blinds *clock) {
     const quint16 first = freePorts(10).first;
-    clock->setLivePorts(first, static_cast<quint16>(first + 9));
+    clock->findChild<LiveShare *>()->setPorts(first, static_cast<quint16>(first + 9));
     child<QAction>(clock, "actRemote")->trigger();
     if (!pairingWindow(clock))
         qFatal("no pairing window");

@@ -3,6 +3,7 @@
 // director can see of one, and the journal it leaves.
 #include "testsupport.h"
 
+#include "app/clocksession.h"
 #include "clock/blinds.h"
 #include "core/journalfile.h"
 
@@ -50,7 +51,7 @@ inline QStringList look(const Blinds *clock) {
 
 // A clock whose ticks come when the test says: a timeout then runs one tick.
 inline std::unique_ptr<Blinds> newClock() {
-    auto clock = std::make_unique<Blinds>();
+    auto clock = std::unique_ptr<Blinds>(orvandel::openClock());
     clock->setSteadyClock([] { return qint64{0}; });
     return clock;
 }

@@ -5,15 +5,19 @@
 // instead, the opening screen and the clock each where they opened, as
 // two-screens.png at half size.
 #include "app/application.h"
-#include "core/module1.h"
+#include "app/clocksession.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
 #include "clock/frmremote.h"
+#include "clock/phonecontrol.h"
+#include "core/module1.h"
 #include "live/remotecontrol.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
 #include "sound/frmsound.h"
 #include "testsupport.h"
+
+#include <memory>
 
 #include <QAction>
 #include <QDir>
@@ -32,7 +36,9 @@ int twoScreens(const QString &outDir) {
         desktop |= screen->geometry();
     auto *opening = new Opening(nullptr);
     opening->show();
-    Blinds clock; // loaded while the opening screen shows, as "Start" does
+    std::unique_ptr<Blinds> owned(
+        orvandel::openClock()); // loaded while the opening screen shows, as "Start" does
+    Blinds &clock = *owned;
     clock.setAttribute(Qt::WA_DeleteOnClose, false);
     clock.show();
     for (int i = 0; i < 75; ++i)
@@ -126,7 +132,8 @@ int main(int argc, char *argv[]) {
         save(&sound, QStringLiteral("frmsound"));
     }
     {
-        Blinds clock;
+        std::unique_ptr<Blinds> owned(orvandel::openClock());
+        Blinds &clock = *owned;
         clock.setAttribute(Qt::WA_DeleteOnClose, false);
         clock.showMaximized();
         for (int i = 0; i < 75; ++i)
@@ -143,7 +150,7 @@ int main(int argc, char *argv[]) {
         clock.findChild<QAction *>(QStringLiteral("actRemote"))->trigger();
         if (auto *pairing = clock.findChild<frmRemote *>())
             save(pairing, QStringLiteral("frmremote"));
-        clock.remoteControl(orvandel::RemoteAction::Pause);
+        clock.findChild<PhoneControl *>()->press(orvandel::RemoteAction::Pause);
         clock.Timer1_Timer();
         save(&clock, QStringLiteral("clock-paused-from-a-phone"));
     }

@@ -71,7 +71,7 @@ void TestClockLive::switches() {
     QFETCH(bool, panel);
     const Ports ports = freePorts(1, 0);
     Blinds *clock = start(ExampleTournament);
-    clock->setLivePorts(ports.first, ports.first);
+    liveShare(clock)->setPorts(ports.first, ports.first);
     ticks(clock, 2);
     for (const QByteArray &step : steps)
         QVERIFY(trigger(clock, step.constData()).isEmpty());
@@ -105,7 +105,7 @@ void TestClockLive::portsTaken() {
     QFETCH(int, taken);
     const Ports ports = freePorts(range, taken);
     Blinds *clock = start(ExampleTournament);
-    clock->setLivePorts(ports.first, static_cast<quint16>(ports.first + range - 1));
+    liveShare(clock)->setPorts(ports.first, static_cast<quint16>(ports.first + range - 1));
     const QList<Box> boxes = trigger(clock, "actLiveView");
     const bool started = taken < range;
     QCOMPARE(checked(clock, "actLiveView"), started);
@@ -134,7 +134,7 @@ void TestClockLive::panelCoversNothingAndScans() {
     const QByteArray wide = "\"$1,000,000\",\"$2,000,000\"\r\n";
     Blinds *clock = start("3,1\r\n" + wide + wide + wide + "0,0\r\n");
     const Ports ports = freePorts(1, 0);
-    clock->setLivePorts(ports.first, ports.first);
+    liveShare(clock)->setPorts(ports.first, ports.first);
     clock->setWindowState(Qt::WindowNoState);
     clock->show();
     clock->resize(screen);
@@ -199,7 +199,7 @@ void TestClockLive::journalTurnsTheViewOnAgain() {
     const bool on = switched % 2 == 1;
     const Ports ports = freePorts(2, 0);
     Blinds *clock = start(ExampleTournament);
-    clock->setLivePorts(ports.first, ports.first);
+    liveShare(clock)->setPorts(ports.first, ports.first);
     clock->setSteadyClock([] { return qint64{0}; });
     for (int n = 0; n < switched; ++n)
         trigger(clock, "actLiveView");
@@ -211,9 +211,10 @@ void TestClockLive::journalTurnsTheViewOnAgain() {
     // Started afresh after a crash: the old port free, or still held (by the
     // old clock, as another program would hold it).
     const auto port = static_cast<quint16>(portFree ? ports.first + 1 : ports.first);
-    auto restored = std::make_unique<Blinds>();
-    restored->setLivePorts(port, port);
-    const QList<Box> boxes = answerBoxes([&] { restored->restore(read.entry); });
+    auto restored = std::unique_ptr<Blinds>(orvandel::openClock());
+    liveShare(restored.get())->setPorts(port, port);
+    const QList<Box> boxes =
+        answerBoxes([&] { orvandel::resumeClock(restored.get(), read.entry); });
     QCOMPARE(checked(restored.get(), "actLiveView"), on && portFree);
     QCOMPARE(boxes.size(), on && !portFree ? 1 : 0);
     QCOMPARE(orvandel::readJournal(orvandel::journalPathForCurrentFolder()).entry.liveView,

@@ -114,14 +114,14 @@ void TestClockRemote::pauseGate() {
     ticks(clock, ticksAfter);
     const orvandel::ClockFace before = clock->face();
 
-    QCOMPARE(clock->remoteControl(RemoteAction(action)), acts);
+    QCOMPARE(phoneControl(clock)->press(RemoteAction(action)), acts);
     QCOMPARE(::caption(clock), caption);
     QCOMPARE(timer(clock)->isActive(), counting);
     QCOMPARE(shown(clock, "lblRemoteNotice"), acts);
     if (!acts)
         QCOMPARE(clock->face(), before);
     // The same press again changes nothing more.
-    QVERIFY(!clock->remoteControl(RemoteAction(action)));
+    QVERIFY(!phoneControl(clock)->press(RemoteAction(action)));
     QCOMPARE(::caption(clock), caption);
 }
 
@@ -269,8 +269,8 @@ void TestClockRemote::pairingAndRevoking() {
     QVERIFY(files >= 2); // blinds.dat and the journal at least
 
     // Another start of the clock, another secret.
-    Blinds second;
-    const QByteArray another = secretOf(pairFromTheMenu(&second));
+    const std::unique_ptr<Blinds> second(orvandel::openClock());
+    const QByteArray another = secretOf(pairFromTheMenu(second.get()));
     QVERIFY(another.size() == 22 && another != secret && another != renewed);
 }
 

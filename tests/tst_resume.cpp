@@ -89,7 +89,7 @@ void TestResume::restoredEqualsTicked() {
     Module1::TimedTournament = timedNow;
     const std::unique_ptr<Blinds> restored = newClock();
     const auto *player = child<SoundPlayer>(restored.get(), "MMControl1");
-    restored->restore(entry);
+    orvandel::resumeClock(restored.get(), entry);
     QCOMPARE(look(restored.get()), look(ran.get()));
     QCOMPARE(pauseCaption(restored.get()), QStringLiteral("Resume"));
     QVERIFY(!timer1(restored.get())->isActive());
@@ -238,7 +238,7 @@ void TestResume::hiddenTimeOfAPausedClockResumes() {
     // Resumed into the first minute of the untimed final level: paused, and
     // the time hidden.
     const std::unique_ptr<Blinds> clock = newClock();
-    clock->restore(journal().entry);
+    orvandel::resumeClock(clock.get(), journal().entry);
     clock->show();
     QVERIFY(QTest::qWaitForWindowExposed(clock.get()));
     QVERIFY(!shown(clock.get(), "lblTime"));

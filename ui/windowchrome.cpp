@@ -1,6 +1,7 @@
 #include "ui/windowchrome.h"
 
 #include "core/twips.h"
+#include "ui/fonts.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -51,7 +52,7 @@ void prepareWindow(QWidget *window, const QString &name, const QString &caption)
 #else
     // Naming only installed families keeps the font lookup, which dominates
     // start-up, short.
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setFamilies(formFontFamilies());
 #endif
     font.setPointSizeF(8.25);
     window->setFont(font);

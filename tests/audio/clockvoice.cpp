@@ -9,6 +9,7 @@
 //                                       silent (no sound file)
 
 #include "core/module1.h"
+#include "app/clocksession.h"
 #include "clock/blinds.h"
 
 #include <QAction>
@@ -45,7 +46,7 @@ int main(int argc, char *argv[]) {
     Module1::SoundFile = QStringLiteral("alert.wav");
     Module1::TimedTournament = true;
 
-    auto clock = std::make_unique<Blinds>();
+    auto clock = std::unique_ptr<Blinds>(orvandel::openClock());
     clock->findChild<QAction *>(QStringLiteral("actSpeak"))
         ->setChecked(qEnvironmentVariableIntValue("ORVANDEL_SPEAK") == 1);
     clock->findChild<QAction *>(QStringLiteral("actWarning"))->setChecked(warning);

@@ -1,0 +1,39 @@
+#include "app/clocksession.h"
+
+#include "clock/blinds.h"
+#include "clock/journalkeeper.h"
+#include "clock/liveshare.h"
+#include "clock/phonecontrol.h"
+#include "clock/voice.h"
+#include "core/tournamentfile.h"
+
+namespace orvandel {
+
+Blinds *openClock(const FileRead &file) {
+    auto *clock = new Blinds(file, nullptr);
+    // In the menu's order.
+    auto *live = new LiveShare(clock);
+    new PhoneControl(clock, live);
+    auto *voice = new ClockVoice(clock);
+    auto *journal = new JournalKeeper(clock, file.bytes);
+    // The pages play and say what the laptop does.
+    QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);
+    QObject::connect(voice, &ClockVoice::spoke, live, &LiveShare::speak);
+    QObject::connect(live, &LiveShare::switched, journal, &JournalKeeper::setLiveView);
+    return clock;
+}
+
+Blinds *openClock() {
+    return openClock(
+        readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes));
+}
+
+void resumeClock(Blinds *clock, const JournalEntry &entry) {
+    clock->restore({entry.level, entry.remainingMs, entry.untimedFinal});
+    if (entry.liveView) {
+        if (auto *live = clock->findChild<LiveShare *>())
+            live->setOn(true);
+    }
+}
+
+} // namespace orvandel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/journal.h"
+#include "core/regularfile.h"
+
+class Blinds;
+
+// A clock as the program runs it: the clock window with its additions (the
+// journal, the live view, the phone's control, the voice) attached beside
+// it, each watching the clock and wired to the others here alone.
+namespace orvandel {
+
+// On `file`, blinds.dat as read at Start. Throws TournamentFileError as the
+// window does.
+Blinds *openClock(const FileRead &file);
+// On blinds.dat in the working folder.
+Blinds *openClock();
+
+// Stands a clock just opened where the journal entry says, paused, with the
+// room's phones and TVs following it again if they did.
+void resumeClock(Blinds *clock, const JournalEntry &entry);
+
+} // namespace orvandel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/clockface.h"
+#include "core/journalfile.h"
+
+#include <QObject>
+
+class Blinds;
+class ClockNotice;
+
+// Keeps the clock's journal: where the tournament stands after every tick,
+// pause and change of the live view, so that a crash resumes it. Says on the
+// clock, once each time it happens, when the journal cannot be written.
+class JournalKeeper final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(JournalKeeper)
+
+public:
+    // Starts the journal of `clock`, which runs the tournament file whose
+    // bytes are `fileBytes`.
+    JournalKeeper(Blinds *clock, const QByteArray &fileBytes);
+
+    // Writes where the face says the clock stands.
+    void record(const orvandel::ClockFace &face);
+    // Whether the clock is shown on phones and TVs, kept with every entry.
+    void setLiveView(bool on);
+
+private:
+    orvandel::ClockJournal m_journal;
+    orvandel::ClockFace m_last;
+    ClockNotice *m_notice;
+    bool m_liveView = false;
+    bool m_failing = false; // the last entry could not be written
+};
