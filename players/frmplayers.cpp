@@ -1,5 +1,6 @@
 #include "players/frmplayers.h"
 
+#include "ui/formkit.h"
 #include "ui/windowchrome.h"
 
 #include <QGridLayout>
@@ -188,21 +189,10 @@ frmPlayers::frmPlayers(PlayerBook *book, QWidget *parent)
     // The payouts may wrap, but no wider than the boxes above them.
     lblPayouts->setMaximumWidth(counts->sizeHint().width());
 
-    setTabOrder(spnEntries, cmdEntry);
-    setTabOrder(cmdEntry, spnOut);
-    setTabOrder(spnOut, cmdBust);
-    setTabOrder(cmdBust, spnRebuys);
-    setTabOrder(spnRebuys, cmdRebuy);
-    setTabOrder(cmdRebuy, spnAddOns);
-    setTabOrder(spnAddOns, cmdAddOn);
-    setTabOrder(cmdAddOn, cmdUndoCount);
-    setTabOrder(cmdUndoCount, txtStack);
-    setTabOrder(txtStack, txtBuyIn);
-    setTabOrder(txtBuyIn, txtRebuyChips);
-    setTabOrder(txtRebuyChips, txtRebuyPrice);
-    setTabOrder(txtRebuyPrice, txtAddOnChips);
-    setTabOrder(txtAddOnChips, txtAddOnPrice);
-    setTabOrder(txtAddOnPrice, txtPayouts);
+    // Down each column of counts, then across each row of chips and prices.
+    formkit::chainTabOrder({spnEntries, cmdEntry, spnOut, cmdBust, spnRebuys, cmdRebuy, spnAddOns,
+                            cmdAddOn, cmdUndoCount, txtStack, txtBuyIn, txtRebuyChips,
+                            txtRebuyPrice, txtAddOnChips, txtAddOnPrice, txtPayouts});
 
     connect(m_book, &PlayerBook::changed, this, &frmPlayers::showBook);
     showBook();

@@ -11,8 +11,9 @@ namespace orvandel {
 
 namespace {
 
-// Each count and setting by name, so that one function serves them all.
-qint64 &countIn(PlayerCounts &counts, PlayerBook::Count which) {
+// Each count and setting by name, so that one function serves them all; for
+// the book's own (const) and for a copy being changed.
+template <typename Counts> auto &countIn(Counts &counts, PlayerBook::Count which) {
     switch (which) {
     case PlayerBook::Count::Entries:
         return counts.entries;
@@ -26,7 +27,7 @@ qint64 &countIn(PlayerCounts &counts, PlayerBook::Count which) {
     return counts.addOns;
 }
 
-qint64 &settingIn(PlayerSettings &settings, PlayerBook::Setting which) {
+template <typename Settings> auto &settingIn(Settings &settings, PlayerBook::Setting which) {
     switch (which) {
     case PlayerBook::Setting::StartingChips:
         return settings.startingChips;
@@ -83,13 +84,11 @@ std::optional<std::array<qint64, N>> wholeNumbers(const QJsonValue &value) {
 PlayerBook::PlayerBook(QObject *parent) : QObject(parent) {}
 
 qint64 PlayerBook::count(Count which) const {
-    PlayerCounts copy = m_counts;
-    return countIn(copy, which);
+    return countIn(m_counts, which);
 }
 
 qint64 PlayerBook::setting(Setting which) const {
-    PlayerSettings copy = m_settings;
-    return settingIn(copy, which);
+    return settingIn(m_settings, which);
 }
 
 bool PlayerBook::addOne(Count which) {
