@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <type_traits>
 
 // Integer arithmetic that refuses to wrap: every result must fit the type of
@@ -39,6 +40,28 @@ template <std::signed_integral I> std::size_t index(I i, std::size_t size) {
     if (i < 0 || static_cast<std::make_unsigned_t<I>>(i) >= size)
         throwSubscriptOutOfRange();
     return static_cast<std::size_t>(i);
+}
+
+// 64-bit sums and products for figures the director reads, such as the chips
+// in play: one that does not fit is not an error that stops the program but a
+// figure it cannot show, so these give nothing rather than a wrapped value.
+inline std::optional<std::int64_t> tryAdd(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t Max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t Min = std::numeric_limits<std::int64_t>::min();
+    if ((b > 0 && a > Max - b) || (b < 0 && a < Min - b))
+        return std::nullopt;
+    return a + b;
+}
+inline std::optional<std::int64_t> tryMul(std::int64_t a, std::int64_t b) {
+    constexpr std::int64_t Max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t Min = std::numeric_limits<std::int64_t>::min();
+    if (a == 0 || b == 0)
+        return 0;
+    // Each sign pair against the limit it can pass, by a division that
+    // cannot itself overflow.
+    if (a > 0 ? (b > 0 ? a > Max / b : b < Min / a) : (b > 0 ? a < Min / b : a < Max / b))
+        return std::nullopt;
+    return a * b;
 }
 
 } // namespace orvandel::checked
