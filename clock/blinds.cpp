@@ -5,6 +5,7 @@
 #include "clock/screenawake.h"
 #include "clock/screenchoice.h"
 #include "core/checked.h"
+#include "core/clockdesign.h"
 #include "core/module1.h"
 #include "core/programend.h"
 #include "core/steadyclock.h"
@@ -65,68 +66,45 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
 }
 
 void Blinds::buildControls() {
-    struct LabelDesign {
-        ClockLabel **control;
-        const char *name, *caption;
-        unsigned int colour;
-        qreal points;
-        Qt::Alignment align;
-        int left, top, width, height;
+    // Each label of the design table, by name.
+    const std::pair<const char *, ClockLabel **> members[] = {
+        {"Label1", &Label1},
+        {"Label2(0)", &Label2[0]},
+        {"Label3(0)", &Label3[0]},
+        {"lblCurrentSmall", &lblCurrentSmall},
+        {"lblCurrentBig", &lblCurrentBig},
+        {"Label5", &Label5},
+        {"lblTime", &lblTime},
+        {"Label4", &Label4},
+        {"Label2(1)", &Label2[1]},
+        {"Label3(1)", &Label3[1]},
+        {"lblNextSmall", &lblNextSmall},
+        {"lblNextBig", &lblNextBig},
     };
-    auto make = [this](const LabelDesign &d) {
+    for (const LabelDesign &d : clockLabels()) {
+        // Made in the table's order, with the line just before the next
+        // level's heading: it lies over the time.
+        if (qstrcmp(d.name, "Label4") == 0)
+            buildLine();
         auto *control = new ClockLabel(this);
         control->setObjectName(QString::fromLatin1(d.name));
         control->setText(QString::fromLatin1(d.caption));
-        control->setAlignment(d.align | Qt::AlignTop);
+        control->setAlignment((d.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         QFont font = control->font();
         font.setFamilies(clockFontFamilies());
         font.setWeight(QFont::Normal);
+        font.setItalic(d.italic);
         control->setFont(font);
         setForeColor(control, d.colour);
-        m_design.push_back({control, QRect(d.left, d.top, d.width, d.height), d.points});
+        m_design.push_back({control, d.twips, d.points});
         m_faceLabels.push_back(control);
-        *d.control = control;
-    };
-    const Qt::Alignment centre = Qt::AlignHCenter;
-    const Qt::Alignment left = Qt::AlignLeft;
-    // Made in this order, so the line lies over the time and the picture on top.
-    // clang-format off
-    const LabelDesign current[] = {
-        {&Label1, "Label1", "Current Level", White, 36, centre, 1680, 240, 12975, 855},
-        {&Label2[0], "Label2(0)", "Small Blind", White, 15.75, left, 4320, 1200, 1695, 495},
-        {&Label3[0], "Label3(0)", "Big Blind", White, 15.75, left, 11640, 1200, 1335, 495},
-        {&lblCurrentSmall, "lblCurrentSmall", "$20.00", LightBlue, 99.75, centre, 1650, 1650, 6165, 1935},
-        {&lblCurrentBig, "lblCurrentBig", "$20.00", LightBlue, 99.75, centre, 8880, 1650, 6165, 1935},
-        {&Label5, "Label5", "Time remaining at this level:", Yellow, 20.25, centre, 2505, 4200, 11505, 615},
-        {&lblTime, "lblTime", "00:00", Yellow, 99.75, centre, 1560, 4680, 13125, 2145},
-    };
-    const LabelDesign next[] = {
-        {&Label4, "Label4", "Next Level", Silver, 24, left, 7170, 6960, 2415, 615},
-        {&Label2[1], "Label2(1)", "Small Blind", Silver, 14.25, left, 4800, 7680, 1575, 375},
-        {&Label3[1], "Label3(1)", "Big Blind", Silver, 14.25, left, 10500, 7680, 1215, 375},
-        {&lblNextSmall, "lblNextSmall", "Label5", Silver, 48, centre, 4125, 8160, 2895, 975},
-        {&lblNextBig, "lblNextBig", "Label5", Silver, 48, centre, 9720, 8160, 2895, 1335},
-    };
-    // clang-format on
-    for (const LabelDesign &d : current)
-        make(d);
+        for (const auto &[name, member] : members) {
+            if (qstrcmp(name, d.name) == 0)
+                *member = control;
+        }
+    }
     lblTime->setToolTip(QStringLiteral("Click to Pause"));
     lblTime->setCursor(Qt::PointingHandCursor);
-
-    Line1 = new QWidget(this);
-    Line1->setObjectName(QStringLiteral("Line1"));
-    // A drawn line, not a control: a click on it belongs to the time below.
-    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Line1->setAutoFillBackground(true);
-    QPalette linePalette = Line1->palette();
-    linePalette.setColor(QPalette::Window, toColor(Black));
-    Line1->setPalette(linePalette);
-
-    for (const LabelDesign &d : next)
-        make(d);
-    QFont italic = Label4->font();
-    italic.setItalic(true);
-    Label4->setFont(italic);
 
     // Holds the pause state in its caption; never shown.
     cmdPause = new QPushButton(CaptionPause, this);
@@ -154,6 +132,17 @@ void Blinds::buildControls() {
     connect(cmdPause, &QPushButton::clicked, this, &Blinds::pauseClick);
     connect(Picture1, &ClockLabel::clicked, this, [] { endProgram(0); });
     connect(MMControl1, &SoundPlayer::finished, this, &Blinds::alertFinished);
+}
+
+void Blinds::buildLine() {
+    Line1 = new QWidget(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    // A drawn line, not a control: a click on it belongs to the time below.
+    Line1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Line1->setAutoFillBackground(true);
+    QPalette linePalette = Line1->palette();
+    linePalette.setColor(QPalette::Window, toColor(Black));
+    Line1->setPalette(linePalette);
 }
 
 void Blinds::loadTournament(const FileRead &file) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catchup.h"
+#include "core/clockdesign.h"
 #include "core/clockface.h"
 #include "core/regularfile.h"
 #include "core/tournamentfile.h"
@@ -95,8 +96,8 @@ public:
     // so the area that is fitted to the window includes them.
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
-    static constexpr int FittedWidth = 15375;
-    static constexpr int FittedHeight = 9600;
+    static constexpr int FittedWidth = orvandel::FittedWidth;
+    static constexpr int FittedHeight = orvandel::FittedHeight;
 
 signals:
     // Once at the end of every tick or burst of ticks and after a pause or
@@ -127,6 +128,7 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
 
     void buildControls();
+    void buildLine();
     void buildMenu();
     void setFullScreen(bool on);
     void loadTournament(const orvandel::FileRead &file);

@@ -14,10 +14,6 @@
 
 using namespace orvandel;
 
-namespace {
-constexpr int LineWidthPixels = 3;
-} // namespace
-
 void Blinds::keyPressEvent(QKeyEvent *event) {
     // The clock is watched, not typed at: a stray key must not end, skip or
     // stop anything, so only these two keys do something.
@@ -106,8 +102,10 @@ void Blinds::relayout() {
                 design.control->setFont(font);
         }
     }
-    const int thickness = fit.pixels(LineWidthPixels);
-    const QRect line = fit.map(600, 6720, 15000 - 600, 0);
+    const LineDesign design = clockLine();
+    const int thickness = fit.pixels(design.pixels);
+    const QRect line =
+        fit.map(design.twips.x(), design.twips.y(), design.twips.width(), design.twips.height());
     Line1->setGeometry(line.left(), line.top() - thickness / 2, line.width(), thickness);
     emit laidOut(fit);
 }

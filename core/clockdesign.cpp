@@ -1,0 +1,75 @@
+#include "core/clockdesign.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <array>
+
+namespace orvandel {
+
+namespace {
+
+constexpr unsigned int White = 0x00FFFFFF;
+constexpr unsigned int LightBlue = 0x00FFC0C0;
+constexpr unsigned int Yellow = 0x0000FFFF;
+constexpr unsigned int Silver = 0x00C0C0C0;
+
+// Made in this order, so the line lies over the time and the picture on top.
+// clang-format off
+const std::array<LabelDesign, 12> Labels = {{
+    {"Label1", "Current Level", White, 36, true, false, {1680, 240, 12975, 855}, 0, 9},
+    {"Label2(0)", "Small Blind", White, 15.75, false, false, {4320, 1200, 1695, 495}, 1, 5},
+    {"Label3(0)", "Big Blind", White, 15.75, false, false, {11640, 1200, 1335, 495}, 3, 5},
+    {"lblCurrentSmall", "$20.00", LightBlue, 99.75, true, false, {1650, 1650, 6165, 1935}, 2, 18},
+    {"lblCurrentBig", "$20.00", LightBlue, 99.75, true, false, {8880, 1650, 6165, 1935}, 4, 18},
+    {"Label5", "Time remaining at this level:", Yellow, 20.25, true, false, {2505, 4200, 11505, 615}, 5, 5.5},
+    {"lblTime", "00:00", Yellow, 99.75, true, false, {1560, 4680, 13125, 2145}, 6, 25},
+    {"Label4", "Next Level", Silver, 24, false, true, {7170, 6960, 2415, 615}, 8, 6.5},
+    {"Label2(1)", "Small Blind", Silver, 14.25, false, false, {4800, 7680, 1575, 375}, 9, 4.5},
+    {"Label3(1)", "Big Blind", Silver, 14.25, false, false, {10500, 7680, 1215, 375}, 11, 4.5},
+    {"lblNextSmall", "Label5", Silver, 48, true, false, {4125, 8160, 2895, 975}, 10, 11},
+    {"lblNextBig", "Label5", Silver, 48, true, false, {9720, 8160, 2895, 1335}, 12, 11},
+}};
+// clang-format on
+
+} // namespace
+
+std::span<const LabelDesign> clockLabels() {
+    return Labels;
+}
+
+LineDesign clockLine() {
+    return {QRect(600, 6720, 15000 - 600, 0), 3, 7};
+}
+
+QByteArray designToJson() {
+    QJsonArray labels;
+    for (const LabelDesign &label : Labels) {
+        labels.append(QJsonObject{
+            {QStringLiteral("name"), QString::fromLatin1(label.name)},
+            {QStringLiteral("left"), label.twips.x()},
+            {QStringLiteral("top"), label.twips.y()},
+            {QStringLiteral("width"), label.twips.width()},
+            {QStringLiteral("height"), label.twips.height()},
+            {QStringLiteral("points"), label.points},
+            {QStringLiteral("centred"), label.centred},
+            {QStringLiteral("italic"), label.italic},
+            {QStringLiteral("stackRow"), label.stackRow},
+            {QStringLiteral("stackSize"), label.stackSize},
+        });
+    }
+    const LineDesign line = clockLine();
+    const QJsonObject root{
+        {QStringLiteral("width"), FittedWidth},
+        {QStringLiteral("height"), FittedHeight},
+        {QStringLiteral("line"), QJsonObject{{QStringLiteral("left"), line.twips.x()},
+                                             {QStringLiteral("top"), line.twips.y()},
+                                             {QStringLiteral("width"), line.twips.width()},
+                                             {QStringLiteral("pixels"), line.pixels},
+                                             {QStringLiteral("stackRow"), line.stackRow}}},
+        {QStringLiteral("labels"), labels},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+} // namespace orvandel
