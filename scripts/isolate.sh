@@ -68,6 +68,7 @@ isolate_home() {
 }
 
 isolate_pulse_pid=
+isolate_pulse_dir=
 
 # isolate_pulse SINK [IDLE-SECONDS]: after isolate_home, starts a PulseAudio
 # server of its own in $XDG_RUNTIME_DIR/pulse (socket, cookie, state, client
@@ -115,6 +116,7 @@ isolate_pulse_stop() {
         kill "$isolate_pulse_pid" 2>/dev/null
         wait "$isolate_pulse_pid" 2>/dev/null
         isolate_pulse_pid=
+isolate_pulse_dir=
     fi
     return 0
 }

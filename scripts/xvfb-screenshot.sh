@@ -73,7 +73,8 @@ isolate_home "$scratch"
 Xvfb -displayfd 3 -screen 0 "${W}x${H}x24" -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
 pids+=($!)
 wait_for 10 "X server" test -s "$scratch/display"
-export DISPLAY=:$(cat "$scratch/display")
+DISPLAY=:$(cat "$scratch/display")
+export DISPLAY
 
 # The build folder's launcher readies the folder with the sounds and the
 # example tournament, then becomes the program.
