@@ -11,6 +11,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+isolate_scripts=$root/scripts
+# shellcheck source=scripts/isolate.sh
+source "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 build=${BUILD_DIR:-$root/build}
 seconds=60
 while [[ $# -gt 0 ]]; do
@@ -28,6 +32,9 @@ pids=()
 # shellcheck source=bench/x11.sh
 source "$root/bench/x11.sh"
 trap x11_cleanup EXIT
+# The program's settings, journal and sound server are the bench's own, never
+# the user's; its working folder is made below.
+isolate_home "$dir"
 export QT_QPA_PLATFORM=xcb
 x11_audio
 

@@ -18,6 +18,10 @@
 set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/deps.sh"
+isolate_scripts=$orvandel_root/scripts
+# shellcheck source=scripts/isolate.sh
+source "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 build=${BUILD_DIR:-$orvandel_root/build}
 
 args=()
@@ -60,4 +64,21 @@ soak)
     ;;
 cost) exec "$orvandel_root/bench/cost.sh" "$@" ;;
 esac
-exec "$build/bench/orvandel-bench" "${args[@]}" "$@"
+# The children run the clock window, which keeps a journal, reads the voice
+# settings and plays the alert: all of it in a home of the bench's own, with
+# a sound server of its own, so that the user's Orvandel and sound are
+# neither read nor disturbed.
+home=$(mktemp -d "${TMPDIR:-/tmp}/orvandel-bench.XXXXXX")
+# shellcheck disable=SC2317 # run by the trap
+cleanup() {
+    isolate_pulse_stop
+    rm -rf "$home"
+}
+trap cleanup EXIT
+trap 'exit 2' HUP INT TERM # through the EXIT trap
+isolate_home "$home"
+isolate_pulse bench 60 ||
+    echo "bench: no audio server ($(tail -1 "$isolate_pulse_dir/log")); the alert is silent" >&2
+status=0
+"$build/bench/orvandel-bench" "${args[@]}" "$@" || status=$?
+exit "$status"

@@ -13,6 +13,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+isolate_scripts=$root/scripts
+# shellcheck source=scripts/isolate.sh
+source "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 build=${BUILD_DIR:-$root/build}
 factor=
 short=0
@@ -35,6 +39,9 @@ pids=()
 # shellcheck source=bench/x11.sh
 source "$root/bench/x11.sh"
 trap x11_cleanup EXIT
+# The program's settings, journal and sound server are the bench's own, never
+# the user's; its working folder is made below.
+isolate_home "$dir"
 # Xvfb's screen lives in a file; keep it in memory, not on disk.
 [[ -d /dev/shm && -w /dev/shm ]] && fbdir=$(mktemp -d /dev/shm/orvandel-soak-fb.XXXXXX) || fbdir=$dir/fb
 mkdir -p "$fbdir"

@@ -1,10 +1,11 @@
 # Shared by soak.sh and cost.sh (sourced): an Xvfb screen, and the real
 # program's opening screen driven with xdotool up to the clock, stretched over
-# the screen. Callers set `dir` (a private folder) and the array `pids`
-# (processes to end on exit).
+# the screen. Callers source scripts/isolate.sh first, set `dir` (a private
+# folder) and the array `pids` (processes to end on exit).
 
 # x11_xvfb NAME WIDTH HEIGHT [Xvfb options...]: starts an Xvfb screen of that
-# size and sets DISPLAY_<NAME> to its display.
+# size on the first display number no other server holds (Xvfb picks it and
+# says which) and sets DISPLAY_<NAME> to it.
 x11_xvfb() {
     local name=$1 width=$2 height=$3
     shift 3
@@ -58,24 +59,18 @@ x11_start_clock() {
     exit 2
 }
 
-# x11_audio: a private audio server with a silent sink, so the alert plays
-# as in use; like Xvfb it keeps real time.
+# x11_audio: after isolate_home, a private audio server with a silent sink,
+# so that the alert plays as in use; like Xvfb it keeps real time.
 x11_audio() {
-    mkdir -p "$dir/runtime" "$dir/home"
-    chmod 700 "$dir/runtime"
-    export XDG_RUNTIME_DIR=$dir/runtime
-    HOME=$dir/home pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false \
-        --disallow-exit --disable-shm=yes -L "module-native-protocol-unix auth-anonymous=1" \
-        -L "module-null-sink sink_name=bench" >"$dir/pulse.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "bench: no audio server ($(tail -1 "$dir/pulse.log")); the alert is silent" >&2
+    isolate_pulse bench 60 ||
+        echo "bench: no audio server ($(tail -1 "$isolate_pulse_dir/log")); the alert is silent" >&2
 }
 
 # x11_cleanup: ends what was started and removes the folders.
 x11_cleanup() {
     local pid
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    isolate_pulse_stop
     wait 2>/dev/null || true
     rm -rf "$dir" "${fbdir:-}"
 }

@@ -4,15 +4,21 @@
 # screen (Xvfb has no window manager to maximize it) and saves a screenshot
 # to docs/. Needs xvfb, xdotool and imagemagick; builds the program with the
 # default preset in build/. Xvfb and the program are stopped however it ends.
+# Xvfb takes a display number no other server holds; the program gets a
+# session bus, settings and a journal folder of its own, not the user's.
 #
-# Usage: scripts/xvfb-screenshot.sh W H DISPLAY-NUMBER
+# Usage: scripts/xvfb-screenshot.sh W H
 set -euo pipefail
 source "$(dirname "$0")/deps.sh"
-if [ $# -ne 3 ]; then
-    echo "usage: $0 W H DISPLAY-NUMBER" >&2
+isolate_scripts=$orvandel_root/scripts
+# shellcheck source=scripts/isolate.sh
+source "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
+if [ $# -ne 2 ]; then
+    echo "usage: $0 W H" >&2
     exit 2
 fi
-W=$1 H=$2 D=:$3
+W=$1 H=$2
 root=$orvandel_root
 
 (cd "$root" && cmake --workflow --preset program >/dev/null)
@@ -63,10 +69,12 @@ window_sized() { # size
     return 1
 }
 
-Xvfb "$D" -screen 0 "${W}x${H}x24" -nolisten tcp >/dev/null 2>&1 &
+isolate_home "$scratch"
+Xvfb -displayfd 3 -screen 0 "${W}x${H}x24" -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY=$D
-wait_for 10 "X server on $D" xwininfo -root >/dev/null 2>&1
+wait_for 10 "X server" test -s "$scratch/display"
+DISPLAY=:$(cat "$scratch/display")
+export DISPLAY
 
 # The build folder's launcher readies the folder with the sounds and the
 # example tournament, then becomes the program.

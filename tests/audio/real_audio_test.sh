@@ -1,6 +1,9 @@
 #!/bin/sh
 # Plays the alert sounds through SoundPlayer into a private PulseAudio server
-# with a null sink, records the sink's monitor and checks with sox that each
+# with a null sink (scripts/isolate.sh: its own socket, cookie and state, on a
+# session bus of its own, so that a sound server the user runs beside it is
+# neither reached nor disturbed), records the sink's monitor and checks with
+# sox that each
 # recording holds the sound, about as long as the file's audible part. Then
 # the clock window's own sounds: a level change with the new blinds spoken
 # goes on well past the alert, without them it is the alert alone, and the
@@ -18,6 +21,11 @@ set -u
 playsound=${1:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
 resources=${2:?usage: real_audio_test.sh PLAYSOUND RESOURCES-FOLDER}
 clockvoice=${3:-}
+
+isolate_scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+# shellcheck source=scripts/isolate.sh
+. "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 
 skip() {
     if [ "${ORVANDEL_AUDIO_REQUIRED:-0}" = 1 ]; then
@@ -37,27 +45,20 @@ for tool in pulseaudio pactl parec sox timeout; do
     command -v "$tool" >/dev/null 2>&1 || skip "no audio server can be started: '$tool' is not installed"
 done
 
-# Everything of the server lives in one private folder: socket, cookie, state.
+# Everything of the server and the players lives in one private folder:
+# socket, cookie, state, settings.
 work=$(mktemp -d)
-server_pid=
 rec_pid=
 # shellcheck disable=SC2317 # run by the trap
 cleanup() {
     [ -n "$rec_pid" ] && kill "$rec_pid" 2>/dev/null
-    if [ -n "$server_pid" ]; then
-        kill "$server_pid" 2>/dev/null
-        wait "$server_pid" 2>/dev/null
-    fi
+    isolate_pulse_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
-mkdir -p "$work/runtime" "$work/home"
-chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/home/.config"
+isolate_home "$work" || skip "cannot make a private folder in $work"
 export QT_QPA_PLATFORM=offscreen
 sink=orvandel_test
 rate=44100
@@ -91,29 +92,21 @@ fi
 echo "no server: playsound ran and exited 0"
 
 # --- Start the private server. ------------------------------------------------
-# timeout: should this script itself be killed, the server still goes away.
-timeout 110 pulseaudio -n --daemonize=no --exit-idle-time=-1 --system=false --disallow-exit \
-    --disable-shm=yes --log-target=stderr \
-    -L module-native-protocol-unix \
-    -L "module-null-sink sink_name=$sink rate=$rate norewinds=1" \
-    >"$work/pulse.log" 2>&1 &
-server_pid=$!
-ready=no
-i=0
-while [ $i -lt 50 ]; do
-    if pactl info >/dev/null 2>&1; then
-        ready=yes
-        break
-    fi
-    kill -0 "$server_pid" 2>/dev/null || break
-    sleep 0.1
-    i=$((i + 1))
-done
-if [ $ready != yes ]; then
+if ! isolate_pulse "$sink" 20; then
     [ $failures -eq 0 ] || exit 1
     skip "no audio server can be started here: pulseaudio did not come up" \
-        "($(grep -v '^$' "$work/pulse.log" | tail -n 1))"
+        "($(grep -v '^$' "$isolate_pulse_dir/log" | tail -n 1))"
 fi
+# Every client started from here talks to this server and no other: its
+# socket, holding only what was loaded at its start.
+modules() { pactl list short modules | cut -f2 | sort | tr '\n' ' '; }
+ours="module-native-protocol-unix module-null-sink "
+server=$(pactl info | sed -n 's/^Server String: //p')
+[ "${server#unix:}" = "$isolate_pulse_dir/native" ] || {
+    fail "the sound clients reach $server, not the private server"
+    exit 1
+}
+[ "$(modules)" = "$ours" ] || fail "the private server holds other modules: $(modules)"
 pactl set-default-sink "$sink" || {
     fail "cannot make $sink the default sink"
     exit 1
@@ -226,6 +219,9 @@ if [ -n "$clockvoice" ]; then
     within "$warned" "$m_len" 0.3 || fail "clock: ${warned}s of warning, the file has ${m_len}s"
     player=
 fi
+
+# Nothing the players did loaded anything into the server.
+[ "$(modules)" = "$ours" ] || fail "modules loaded while playing: $(modules)"
 
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed"

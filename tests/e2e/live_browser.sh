@@ -4,7 +4,9 @@
 # loopback, and its DOM must show the window's time and blinds, then a later
 # second's time. Then it draws the page on a phone (390x844) and a TV
 # (1920x1080); with a folder as second argument the pictures are kept there as
-# live-phone.png and live-tv.png.
+# live-phone.png and live-tv.png. Both programs get a session bus, a home,
+# settings and a journal folder of their own (scripts/isolate.sh), and the
+# view listens on ports found free, never on the program's own 8088 to 8108.
 #
 # Usage: live_browser.sh LIVECLOCK [PICTURE-FOLDER]. Exit 77 (skipped)
 # without Chromium.
@@ -12,6 +14,10 @@ set -euo pipefail
 
 server=$(realpath "$1")
 pictures=${2:-}
+isolate_scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+# shellcheck source=scripts/isolate.sh
+. "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 browser=$(command -v chromium || command -v chromium-browser || true)
 if [ -z "$browser" ]; then
     echo "SKIP: chromium is not installed"
@@ -19,6 +25,7 @@ if [ -z "$browser" ]; then
 fi
 
 work=$(mktemp -d)
+isolate_home "$work"
 pid=
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
@@ -33,7 +40,7 @@ fail() {
 }
 
 printf '2,20\r\n"$10","$20"\r\n"$20","$40"\r\n0,0\r\n' >"$work/blinds.dat"
-(cd "$work" && QT_QPA_PLATFORM=offscreen XDG_DATA_HOME=$work/data exec "$server" --seconds 90) \
+(cd "$work" && QT_QPA_PLATFORM=offscreen exec "$server" --seconds 90) \
     >"$work/log" 2>&1 &
 pid=$!
 # Up, and the window has counted its first second.

@@ -5,12 +5,19 @@
 # (Yes is the default) and checks that the clock stands where it stood. The
 # clock runs ten times faster than real time (faketime) so that this takes
 # seconds. Where the clock stands is read from its journal, not the screen.
+# The program gets a screen, a session bus, settings, a journal folder and a
+# working folder of its own (scripts/isolate.sh), so that neither the user's
+# desktop nor the user's own Orvandel comes into it.
 #
 # Usage: resume_after_kill.sh PROGRAM. Exit 77 (skipped) without Xvfb,
 # xdotool or faketime.
 set -euo pipefail
 
-program=$1
+program=$(realpath "$1")
+isolate_scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+# shellcheck source=scripts/isolate.sh
+. "$isolate_scripts/isolate.sh"
+isolate_bus "$0" "$@"
 for tool in Xvfb xdotool faketime sha256sum pgrep; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed"
@@ -47,15 +54,16 @@ wait_for() {
     return 1
 }
 
-mkdir "$work/folder" "$work/data"
+isolate_home "$work"
+mkdir "$work/folder"
 printf '3,1\r\n"$10","$20"\r\n"$20","$40"\r\n"$50","$100"\r\n0,0\r\n' >"$work/folder/blinds.dat"
 folder=$(cd "$work/folder" && pwd -P)
 
+# Xvfb takes the first display number no other server holds and says which.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
-export XDG_DATA_HOME=$work/data
 unset QT_QPA_PLATFORM
 # In a sanitized build: faketime works by preloading its library, which the
 # runtime refuses unless told that the order of the libraries is no fault;
