@@ -19,7 +19,7 @@ clang-format --dry-run --Werror "${sources[@]}"
 cmake --workflow --preset tidy >/dev/null
 clang-tidy --version | grep -i version
 run-clang-tidy -p build-tidy -quiet -j "$(nproc)" \
-    "^$orvandel_root/(app|setup|clock|sound|live|tests|bench|fuzz|docs)/" >build-tidy/tidy.log 2>&1 ||
+    "^$orvandel_root/(core|ui|app|setup|players|clock|sound|live|tests|bench|fuzz|docs)/" >build-tidy/tidy.log 2>&1 ||
     status=$?
 # clang reports "N warnings generated." for the warnings of headers outside
 # the filter, and run-clang-tidy each command it runs: only diagnostics are shown.
