@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <cstdlib>
 
+namespace orvandel {
+
 OrvandelApplication::OrvandelApplication(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Orvandel"));
     // Lets the desktop match the window to its menu entry and icon.
@@ -23,9 +25,9 @@ bool OrvandelApplication::notify(QObject *receiver, QEvent *event) {
     return false;
 }
 
-namespace orvandel {
 void failAndEnd(const std::exception &error) {
     QMessageBox::critical(nullptr, QStringLiteral("Orvandel"), fatalErrorMessage(error));
     endProgram(EXIT_FAILURE);
 }
+
 } // namespace orvandel

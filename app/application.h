@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace orvandel {
+
 // The application object. Its one extra duty is the program-wide error
 // handling: a failure that escapes an event handler is shown in one message
 // box naming the error, and the program then ends with a non-zero status.
@@ -15,7 +17,6 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
-namespace orvandel {
 // Shows the message for a failure that ends the program, then ends it.
 void failAndEnd(const std::exception &error);
 } // namespace orvandel

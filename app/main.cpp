@@ -3,9 +3,9 @@
 #include "core/journalfile.h"
 
 int main(int argc, char *argv[]) {
-    OrvandelApplication app(argc, argv);
+    orvandel::OrvandelApplication app(argc, argv);
     orvandel::removeLeftoverJournals();
     auto *opening = new Opening(nullptr);
     opening->show();
-    return OrvandelApplication::exec();
+    return orvandel::OrvandelApplication::exec();
 }

@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
-using namespace orvandel;
+namespace orvandel {
 
 namespace {
 
@@ -55,3 +55,5 @@ ResumeAnswer offerToResume(QWidget *parent, const FileRead &tournament) {
     }
     return answer;
 }
+
+} // namespace orvandel

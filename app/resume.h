@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace orvandel {
+
 // What the director answered to the offer to resume.
 struct ResumeAnswer {
     enum class Choice {
@@ -21,3 +23,5 @@ struct ResumeAnswer {
 // as read at Start). On No, and for a journal that does not fit, the journal
 // is dropped; withdrawn, it stays and the next Start asks again.
 ResumeAnswer offerToResume(QWidget *parent, const orvandel::FileRead &tournament);
+
+} // namespace orvandel

@@ -66,7 +66,7 @@ inline double percentile(const std::vector<double> &sorted, double fraction) {
 inline Blinds *makeClock(QString *failure) {
     try {
         return orvandel::openClock();
-    } catch (const TournamentFileError &fileError) {
+    } catch (const orvandel::TournamentFileError &fileError) {
         *failure = QStringLiteral("clock refused blinds.dat: ") + fileError.message();
     }
     return nullptr;

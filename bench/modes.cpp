@@ -2,10 +2,10 @@
 #include "bench/childsupport.h"
 
 #include "app/application.h"
-#include "core/module1.h"
 #include "app/opening.h"
 #include "bench/tournament.h"
 #include "clock/blinds.h"
+#include "core/module1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -235,7 +235,7 @@ int runStartup(int argc, char **argv, bool minimal) {
         window.reset(makeMinimalWindow());
     } else {
         // As the program's main() does.
-        app = std::make_unique<OrvandelApplication>(argc, argv);
+        app = std::make_unique<orvandel::OrvandelApplication>(argc, argv);
         window = std::make_unique<Opening>(nullptr);
     }
     window->show();

@@ -19,11 +19,10 @@ class QAction;
 class QPushButton;
 class QScreen;
 class QTimer;
-class ScreenAwake;
 class SoundPlayer;
 namespace orvandel {
+class ScreenAwake;
 struct Fit;
-} // namespace orvandel
 
 // The tournament file could not be run by the clock: missing, short, or with
 // values the clock cannot run. The opening screen reports it and stays.
@@ -36,6 +35,8 @@ public:
 private:
     QString m_message;
 };
+
+} // namespace orvandel
 
 // The level clock: reads the tournament file when it loads, then counts each
 // level down second by second on a one-second timer, announces new levels,
@@ -164,7 +165,7 @@ private:
     std::vector<Design> m_design;
     // The labels of the design table, in its order: what the face is made of.
     std::vector<ClockLabel *> m_faceLabels;
-    ScreenAwake *m_awake = nullptr;
+    orvandel::ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_batch = false;      // within the ticks of one timeout
     bool m_holdAlerts = false; // within a burst of caught-up ticks

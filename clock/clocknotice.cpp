@@ -7,6 +7,8 @@
 
 #include <QTimer>
 
+namespace orvandel {
+
 ClockNotice::ClockNotice(Blinds *clock, const Design &design) : QObject(clock) {
     m_label = new ClockLabel(clock);
     m_label->setObjectName(QString::fromLatin1(design.label));
@@ -35,3 +37,5 @@ void ClockNotice::show(const QString &text) {
 void ClockNotice::hide() {
     m_label->hide();
 }
+
+} // namespace orvandel

@@ -9,6 +9,8 @@ class Blinds;
 class ClockLabel;
 class QTimer;
 
+namespace orvandel {
+
 // A line of white text on the clock that tells the room something for a few
 // seconds: hidden until show(), hidden again by its single-shot timer.
 class ClockNotice final : public QObject {
@@ -34,3 +36,5 @@ private:
     ClockLabel *m_label;
     QTimer *m_timer;
 };
+
+} // namespace orvandel

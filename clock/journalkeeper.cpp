@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-using namespace orvandel;
+namespace orvandel {
+
 using namespace std::chrono_literals;
 
 JournalKeeper::JournalKeeper(Blinds *clock, const QByteArray &fileBytes) : QObject(clock) {
@@ -48,3 +49,5 @@ void JournalKeeper::setLiveView(bool on) {
     m_liveView = on;
     record(m_last);
 }
+
+} // namespace orvandel

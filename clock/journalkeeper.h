@@ -6,6 +6,8 @@
 #include <QObject>
 
 class Blinds;
+
+namespace orvandel {
 class ClockNotice;
 
 // Keeps the clock's journal: where the tournament stands after every tick,
@@ -32,3 +34,5 @@ private:
     bool m_liveView = false;
     bool m_failing = false; // the last entry could not be written
 };
+
+} // namespace orvandel

@@ -16,7 +16,7 @@
 #include <QMessageBox>
 #include <algorithm>
 
-using namespace orvandel;
+namespace orvandel {
 
 namespace {
 // In designed pixels (twips / 15), scaled with the rest of the clock.
@@ -165,3 +165,5 @@ void LiveShare::shareSounds() {
     const FileRead alert = readRegularFile(Module1::SoundFile, MaxSoundBytes);
     m_live->setSounds(alert.ok() ? alert.bytes : QByteArray(), warningBytes);
 }
+
+} // namespace orvandel

@@ -11,7 +11,6 @@ class QAction;
 class QLabel;
 namespace orvandel {
 struct Fit;
-} // namespace orvandel
 
 // The clock on phones and TVs, as the clock's menu switches it: the live
 // view's server, fed with every face and sound of the clock, and the
@@ -58,3 +57,5 @@ private:
     quint16 m_firstPort = orvandel::LiveFirstPort;
     quint16 m_lastPort = orvandel::LiveLastPort;
 };
+
+} // namespace orvandel

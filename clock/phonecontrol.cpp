@@ -9,7 +9,8 @@
 #include <QAction>
 #include <QMenu>
 
-using namespace orvandel;
+namespace orvandel {
+
 using namespace std::chrono_literals;
 
 PhoneControl::PhoneControl(Blinds *clock, LiveShare *live)
@@ -71,3 +72,5 @@ void PhoneControl::stop() {
         m_window->close();
     actRemoteRevoke->setEnabled(false);
 }
+
+} // namespace orvandel

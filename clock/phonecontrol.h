@@ -5,13 +5,12 @@
 #include <QPointer>
 
 class Blinds;
-class ClockNotice;
-class LiveShare;
 class QAction;
 class frmRemote;
 namespace orvandel {
+class ClockNotice;
+class LiveShare;
 enum class RemoteAction;
-} // namespace orvandel
 
 // The clock driven from the director's phone: pairing and revoking in the
 // clock's menu, the presses passed on to the clock, and the notice that
@@ -45,3 +44,5 @@ private:
     // only.
     QByteArray m_secret;
 };
+
+} // namespace orvandel

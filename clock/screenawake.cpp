@@ -10,6 +10,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QThread>
+
+namespace orvandel {
+
 #endif
 
 #ifdef Q_OS_WIN
@@ -157,3 +160,5 @@ void ScreenAwake::setInhibited(bool inhibited) {
     m_inhibited = inhibited;
     emit inhibitedChanged(inhibited);
 }
+
+} // namespace orvandel

@@ -5,6 +5,8 @@
 
 class QDBusPendingCallWatcher;
 
+namespace orvandel {
+
 // Keeps the screen from blanking or locking while it lives: a tournament clock
 // is watched, not typed at, so the desktop would otherwise think nobody is
 // there. Asks on construction and gives the request back in the destructor or
@@ -48,3 +50,5 @@ private:
     bool m_inhibited = false;
     bool m_released = false;
 };
+
+} // namespace orvandel

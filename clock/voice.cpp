@@ -11,7 +11,8 @@
 #include <QTimer>
 #include <chrono>
 
-using namespace orvandel;
+namespace orvandel {
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -107,3 +108,5 @@ void ClockVoice::speakNow() {
     m_speaker->say(sentence);
     emit spoke(sentence);
 }
+
+} // namespace orvandel

@@ -9,6 +9,8 @@ class Blinds;
 class QAction;
 class QTimer;
 class SoundPlayer;
+
+namespace orvandel {
 class Speaker;
 
 // The clock out loud: the new blinds said after each level change's alert,
@@ -45,3 +47,5 @@ private:
     Announce m_announce = Announce::Nothing; // sounded since the last face
     QString m_sentence;                      // waiting for its sound to end
 };
+
+} // namespace orvandel

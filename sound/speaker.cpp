@@ -3,6 +3,8 @@
 #include <QTextToSpeech>
 #include <utility>
 
+namespace orvandel {
+
 namespace {
 // Named, because the default engine is speech-dispatcher wherever it is
 // installed, and that needs a daemon of its own.
@@ -46,3 +48,5 @@ void Speaker::sayNext() {
     emit saying(sentence);
     m_engine->say(sentence);
 }
+
+} // namespace orvandel

@@ -5,6 +5,8 @@
 
 class QTextToSpeech;
 
+namespace orvandel {
+
 // Says sentences aloud through Qt's flite speech engine, inside the program:
 // no speech daemon, no network. A sentence that comes while another is being
 // said waits for it to end and replaces any sentence still waiting, so that
@@ -34,3 +36,5 @@ private:
     QTextToSpeech *m_engine = nullptr; // made at the first sentence
     QString m_waiting;
 };
+
+} // namespace orvandel

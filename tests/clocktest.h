@@ -21,11 +21,11 @@ inline QTimer *timer(const QWidget *window) {
 }
 
 // The clock's additions.
-inline LiveShare *liveShare(const Blinds *clock) {
-    return clock->findChild<LiveShare *>();
+inline orvandel::LiveShare *liveShare(const Blinds *clock) {
+    return clock->findChild<orvandel::LiveShare *>();
 }
-inline PhoneControl *phoneControl(const Blinds *clock) {
-    return clock->findChild<PhoneControl *>();
+inline orvandel::PhoneControl *phoneControl(const Blinds *clock) {
+    return clock->findChild<orvandel::PhoneControl *>();
 }
 
 inline void ticks(Blinds *clock, int count) {

@@ -20,7 +20,7 @@ inline frmRemote *pairingWindow(const Blinds *clock) {
 // Pairs from the clock's menu; the control address on the pairing window.
 inline QUrl pairFromTheMenu(Blinds *clock) {
     const quint16 first = freePorts(10).first;
-    clock->findChild<LiveShare *>()->setPorts(first, static_cast<quint16>(first + 9));
+    clock->findChild<orvandel::LiveShare *>()->setPorts(first, static_cast<quint16>(first + 9));
     child<QAction>(clock, "actRemote")->trigger();
     if (!pairingWindow(clock))
         qFatal("no pairing window");

@@ -39,7 +39,7 @@ void TestApplication::failureInHandlerShowsMessageAndEnds() {
 }
 
 int main(int argc, char *argv[]) {
-    OrvandelApplication app(argc, argv);
+    orvandel::OrvandelApplication app(argc, argv);
     TestApplication test;
     return QTest::qExec(&test, argc, argv);
 }

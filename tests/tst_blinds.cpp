@@ -321,7 +321,7 @@ void TestBlinds::unreadableFileIsRefused() {
     try {
         Blinds clock;
         QFAIL("the clock opened on a file it cannot run");
-    } catch (const TournamentFileError &error) {
+    } catch (const orvandel::TournamentFileError &error) {
         QVERIFY2(error.message().contains(QStringLiteral("blinds.dat")),
                  qPrintable(error.message()));
         QVERIFY2(error.message().contains(named), qPrintable(error.message()));

@@ -34,7 +34,7 @@ private:
         child<QAction>(clock, "actWarning")->setChecked(warn);
         child<QAction>(clock, "actSpeak")->setChecked(speak);
         m_warnings.emplace(child<SoundPlayer>(clock, "sndWarning"), &SoundPlayer::commandIssued);
-        m_said.emplace(clock->findChild<Speaker *>(), &Speaker::saying);
+        m_said.emplace(clock->findChild<orvandel::Speaker *>(), &orvandel::Speaker::saying);
         return clock;
     }
     qsizetype warningsPlayed() const {

@@ -174,9 +174,9 @@ void TestScreenAwake::inhibitsWhenCreated() {
 
     QElapsedTimer timer;
     timer.start();
-    ScreenAwake awake(nullptr);
+    orvandel::ScreenAwake awake(nullptr);
     QVERIFY(timer.elapsed() < QuickMs);
-    QSignalSpy changed(&awake, &ScreenAwake::inhibitedChanged);
+    QSignalSpy changed(&awake, &orvandel::ScreenAwake::inhibitedChanged);
 
     // The answer comes later, through the event loop.
     QVERIFY(awake.isPending());
@@ -201,7 +201,7 @@ void TestScreenAwake::inhibitsWhenCreated() {
 void TestScreenAwake::releasesWhenDestroyed() {
     serve({MainPath});
 
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     TRY_VERIFY(awake->isInhibited());
     QCOMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
@@ -219,8 +219,8 @@ void TestScreenAwake::releasesWhenDestroyed() {
 void TestScreenAwake::releaseIsIdempotent() {
     serve({MainPath});
 
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
-    QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
+    QSignalSpy changed(awake.get(), &orvandel::ScreenAwake::inhibitedChanged);
     TRY_VERIFY(awake->isInhibited());
     const uint cookie = m_standIn->inhibits.at(0).cookie;
 
@@ -246,9 +246,9 @@ void TestScreenAwake::releaseBeforeAnswerReleasesWhenItComes() {
 
     QElapsedTimer timer;
     timer.start();
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     QVERIFY(timer.elapsed() < QuickMs);
-    QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
+    QSignalSpy changed(awake.get(), &orvandel::ScreenAwake::inhibitedChanged);
     TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
     QVERIFY(awake->isPending());
@@ -274,7 +274,7 @@ void TestScreenAwake::destroyBeforeAnswerReleasesWhenItComes() {
     m_standIn->mode = StandIn::Mode::Hold;
     serve({MainPath});
 
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
 
@@ -295,7 +295,7 @@ void TestScreenAwake::releaseThenDestroyBeforeAnswer() {
     m_standIn->mode = StandIn::Mode::Hold;
     serve({MainPath});
 
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     TRY_COMPARE(m_standIn->inhibits.size(), 1);
     const uint cookie = m_standIn->inhibits.at(0).cookie;
     awake->release();
@@ -313,9 +313,9 @@ void TestScreenAwake::noServiceMeansNothingHappens() {
 
     QElapsedTimer timer;
     timer.start();
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     QVERIFY(timer.elapsed() < QuickMs);
-    QSignalSpy changed(awake.get(), &ScreenAwake::inhibitedChanged);
+    QSignalSpy changed(awake.get(), &orvandel::ScreenAwake::inhibitedChanged);
     TRY_VERIFY(!awake->isPending());
     QVERIFY(!awake->isInhibited());
     QCOMPARE(changed.count(), 0);
@@ -332,7 +332,7 @@ void TestScreenAwake::refusedRequestIsNotRetried() {
     serve({MainPath, OldPath});
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
 
-    ScreenAwake awake(nullptr);
+    orvandel::ScreenAwake awake(nullptr);
     TRY_VERIFY(!awake.isPending());
     QVERIFY(!awake.isInhibited());
     QVERIFY(barrier(MainPath));
@@ -343,7 +343,7 @@ void TestScreenAwake::refusedRequestIsNotRetried() {
 void TestScreenAwake::fallsBackToOldPath() {
     serve({OldPath});
 
-    auto awake = std::make_unique<ScreenAwake>(nullptr);
+    auto awake = std::make_unique<orvandel::ScreenAwake>(nullptr);
     TRY_VERIFY(awake->isInhibited());
     QCOMPARE(m_standIn->inhibits.size(), 1);
     QCOMPARE(m_standIn->inhibits.at(0).path, OldPath);
@@ -361,7 +361,7 @@ void TestScreenAwake::fallsBackToOldPath() {
 void TestScreenAwake::prefersMainPath() {
     serve({MainPath, OldPath});
 
-    ScreenAwake awake(nullptr);
+    orvandel::ScreenAwake awake(nullptr);
     TRY_VERIFY(awake.isInhibited());
     QVERIFY(barrier(OldPath));
     QCOMPARE(m_standIn->inhibits.size(), 1);

@@ -60,7 +60,7 @@ void TestScreenAwakeNoBus::noSessionBus() {
 namespace {
 
 int runWithoutBus() {
-    ScreenAwake awake(nullptr);
+    orvandel::ScreenAwake awake(nullptr);
     // The report below tells whether this settled; the result adds nothing.
     (void)QTest::qWaitFor([&] { return !awake.isPending(); }, 3000);
     std::printf("bus=%d inhibited=%d pending=%d\n",

@@ -76,7 +76,7 @@ int twoScreens(const QString &outDir) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    OrvandelApplication app(argc, argv);
+    orvandel::OrvandelApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QDir().mkpath(out);
@@ -150,7 +150,7 @@ int main(int argc, char *argv[]) {
         clock.findChild<QAction *>(QStringLiteral("actRemote"))->trigger();
         if (auto *pairing = clock.findChild<frmRemote *>())
             save(pairing, QStringLiteral("frmremote"));
-        clock.findChild<PhoneControl *>()->press(orvandel::RemoteAction::Pause);
+        clock.findChild<orvandel::PhoneControl *>()->press(orvandel::RemoteAction::Pause);
         clock.Timer1_Timer();
         save(&clock, QStringLiteral("clock-paused-from-a-phone"));
     }
