@@ -77,9 +77,13 @@ public:
     void restore(const orvandel::ClockPoint &point);
 
     // A command from outside the window: acts only when it brings the clock
-    // to the state asked for, so that one sent twice never undoes itself.
-    // True when it acted.
+    // to the state asked for, so that one sent twice never undoes itself; a
+    // move only where orvandel::moveApplies. True when it acted.
     bool command(orvandel::ClockCommand command);
+    // Where the clock stands now, and standing it at such a stand again as
+    // restore() does, silently, the pause and the announcement as they were.
+    orvandel::ClockStand stand() const;
+    void standAt(const orvandel::ClockStand &stand);
 
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
@@ -133,12 +137,17 @@ private:
     void relayout();
     void timeText();
     void announcement();
+    void endAnnouncement();
     void levelChange();
     void pauseClick();
     bool isPaused() const; // a pause asked for or in effect
     void startTimer1();
     void alert();
     void publishFace();
+    bool move(orvandel::ClockCommand command);
+    void rewind();
+    void replayTo(const orvandel::ClockPoint &point);
+    void jumped(bool paused);
     static QString blindAt(const BlindTable &table, qint16 level);
 
     // Controls
@@ -162,6 +171,7 @@ private:
     std::vector<Design> m_design;
     // The labels of the design table, in its order: what the face is made of.
     std::vector<ClockLabel *> m_faceLabels;
+    QList<orvandel::FaceControl> m_startLook; // theirs as loaded, for rewind()
     ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_batch = false;      // within the ticks of one timeout
