@@ -80,6 +80,9 @@ void Blinds::replayTo(const ClockPoint &entry) {
         }
         Timer1_Timer();
     }
+    // Minutes the director added reach past the round's full length.
+    if (CurrentLevel == entry.level)
+        RemainingMs = entry.remainingMs;
 }
 
 void Blinds::restore(const ClockPoint &entry) {
@@ -121,8 +124,6 @@ void Blinds::rewind() {
 void Blinds::standAt(const ClockStand &stand) {
     rewind();
     replayTo(stand.point);
-    // Between ticks of the replay, or past the point a stopped clock came to.
-    RemainingMs = stand.point.remainingMs;
     if (Flashing && !stand.announcing) {
         endAnnouncement();
     } else if (!Flashing && stand.announcing) {
@@ -137,12 +138,16 @@ bool Blinds::move(ClockCommand command) {
         return false;
     const bool paused = isPaused();
     const auto roundLength = [this](qint16 level) {
-        return level == Module1::BreakRound ? BreakLengthMs : LevelLengthMs;
+        // Level 1 is reached by loading, which gives it a level's length.
+        return level >= 2 && level == Module1::BreakRound ? BreakLengthMs : LevelLengthMs;
     };
     switch (command) {
     case ClockCommand::Next:
         // As the end of the round: its alert, its announcement, the break or
-        // the final level.
+        // the final level; an announcement still running ends first, as it
+        // would have, so the break does not go on announcing.
+        if (Flashing)
+            endAnnouncement();
         levelChange();
         jumped(paused);
         break;
