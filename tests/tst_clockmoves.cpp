@@ -187,16 +187,13 @@ void TestClockMoves::keys() {
         Qt::KeyboardModifier with;
         int level, remainingMs;
     } keys[] = {
-        {Qt::Key_Right, Qt::NoModifier, 1, 110000},
-        {Qt::Key_Up, Qt::NoModifier, 1, 110000},
-        {Qt::Key_Right, Qt::ControlModifier, 2, 120000},
-        {Qt::Key_Up, Qt::ControlModifier, 2, 180000},
-        {Qt::Key_Down, Qt::ControlModifier, 2, 120000},
-        {Qt::Key_Left, Qt::ControlModifier, 1, 120000},
-        {Qt::Key_Z, Qt::NoModifier, 1, 120000},
-        {Qt::Key_Z, Qt::ControlModifier, 2, 120000},
-        {Qt::Key_R, Qt::ControlModifier, 2, 120000},
-        {Qt::Key_Down, Qt::ControlModifier, 2, 60000},
+        // clang-format off
+        {Qt::Key_Right, Qt::NoModifier, 1, 110000}, {Qt::Key_Up, Qt::NoModifier, 1, 110000},
+        {Qt::Key_Right, Qt::ControlModifier, 2, 120000}, {Qt::Key_Up, Qt::ControlModifier, 2, 180000},
+        {Qt::Key_Down, Qt::ControlModifier, 2, 120000}, {Qt::Key_Left, Qt::ControlModifier, 1, 120000},
+        {Qt::Key_Z, Qt::NoModifier, 1, 120000}, {Qt::Key_Z, Qt::ControlModifier, 2, 120000},
+        {Qt::Key_R, Qt::ControlModifier, 2, 120000}, {Qt::Key_Down, Qt::ControlModifier, 2, 60000},
+        // clang-format on
     };
     for (const auto &press : keys) {
         QTest::keyClick(clock.get(), press.key, press.with);
