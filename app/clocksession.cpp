@@ -1,6 +1,8 @@
 #include "app/clocksession.h"
 
 #include "clock/blinds.h"
+#include "clock/clockmoves.h"
+#include "clock/clocknotice.h"
 #include "clock/journalkeeper.h"
 #include "clock/liveshare.h"
 #include "clock/phonecontrol.h"
@@ -13,8 +15,14 @@ Blinds *openClock(const FileRead &file) {
     auto *clock = new Blinds(file, nullptr);
     // In the menu's order.
     auto *live = new LiveShare(clock);
-    new PhoneControl(clock, live);
+    // Bottom left, where nothing else is drawn: what a phone or the director
+    // did to the clock.
+    auto *notice = new ClockNotice(
+        clock, {"lblRemoteNotice", "tmrRemoteNotice", Qt::AlignLeft | Qt::AlignVCenter,
+                QRect(240, 8400, 3765, 600), 18, std::chrono::seconds{5}});
+    new PhoneControl(clock, live, notice);
     auto *voice = new ClockVoice(clock);
+    new ClockMoves(clock, notice);
     auto *journal = new JournalKeeper(clock, file.bytes);
     // The pages play and say what the laptop does.
     QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);

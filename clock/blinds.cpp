@@ -56,6 +56,7 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
 
     buildControls();
     loadTournament(file);
+    m_startLook = face().controls;
     relayout();
     if (QScreen *target = screenForClock())
         fillScreen(this, target);
@@ -271,15 +272,8 @@ void Blinds::announcement() {
 
     // The announcement lasts for the first minute of the level.
     const double levelMinutes = LevelLengthMs / double{MsPerMinute};
-    if (levelMinutes > checked::add(MinutesLeft, qint16{1})) {
-        Flashing = false;
-        Label1->setText(QStringLiteral("Current Level"));
-        setForeColor(Label1, White);
-        if (UntimedFinal) {
-            Label1->setText(QStringLiteral("Final Round"));
-            Timer1->stop();
-        }
-    }
+    if (levelMinutes > checked::add(MinutesLeft, qint16{1}))
+        endAnnouncement();
 
     // Red and yellow by turns; white stays.
     ColourToggled = false;
@@ -289,6 +283,16 @@ void Blinds::announcement() {
     }
     if (!ColourToggled && foreColor(Label1) == Yellow)
         setForeColor(Label1, Red);
+}
+
+void Blinds::endAnnouncement() {
+    Flashing = false;
+    Label1->setText(QStringLiteral("Current Level"));
+    setForeColor(Label1, White);
+    if (UntimedFinal) {
+        Label1->setText(QStringLiteral("Final Round"));
+        Timer1->stop();
+    }
 }
 
 void Blinds::levelChange() {
@@ -362,6 +366,8 @@ bool Blinds::isPaused() const {
 }
 
 bool Blinds::command(ClockCommand command) {
+    if (command != ClockCommand::Pause && command != ClockCommand::Resume)
+        return move(command);
     // Running: counting, no pause asked for. Paused: the pause has taken
     // effect. A clock that stopped by itself (the untimed final round, the
     // end) is neither. As with a click, a hidden time only resumes.

@@ -79,9 +79,13 @@ public:
     void restore(const orvandel::ClockPoint &point);
 
     // A command from outside the window: acts only when it brings the clock
-    // to the state asked for, so that one sent twice never undoes itself.
-    // True when it acted.
+    // to the state asked for, so that one sent twice never undoes itself; a
+    // move only where orvandel::moveApplies. True when it acted.
     bool command(orvandel::ClockCommand command);
+    // Where the clock stands now, and standing it at such a stand again as
+    // restore() does, silently, the pause and the announcement as they were.
+    orvandel::ClockStand stand() const;
+    void standAt(const orvandel::ClockStand &stand);
 
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
@@ -92,9 +96,8 @@ public:
     // the design, its font `points` (0: none) at the window's scale.
     void addControl(QWidget *control, QRect twips, qreal points);
 
-    // Size of the design, in twips; the window scales it to fit. The next
-    // level's big blind and the picture reach past the designed client area,
-    // so the area that is fitted to the window includes them.
+    // Size of the design, in twips; the window fits the larger area that
+    // holds the next level's big blind and the picture as well.
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
     static constexpr int FittedWidth = orvandel::FittedWidth;
@@ -136,12 +139,17 @@ private:
     void relayout();
     void timeText();
     void announcement();
+    void endAnnouncement();
     void levelChange();
     void pauseClick();
     bool isPaused() const; // a pause asked for or in effect
     void startTimer1();
     void alert();
     void publishFace();
+    bool move(orvandel::ClockCommand command);
+    void rewind();
+    void replayTo(const orvandel::ClockPoint &point);
+    void jumped(bool paused);
     static QString blindAt(const BlindTable &table, qint16 level);
 
     // Controls
@@ -163,8 +171,8 @@ private:
     QMenu *mnuClock = nullptr;
     QAction *actFullScreen = nullptr;
     std::vector<Design> m_design;
-    // The labels of the design table, in its order: what the face is made of.
-    std::vector<ClockLabel *> m_faceLabels;
+    std::vector<ClockLabel *> m_faceLabels;   // the design table's, in its order
+    QList<orvandel::FaceControl> m_startLook; // theirs as loaded, for rewind()
     orvandel::ScreenAwake *m_awake = nullptr;
     orvandel::CatchUp m_catchUp;
     bool m_batch = false;      // within the ticks of one timeout

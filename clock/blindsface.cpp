@@ -1,8 +1,11 @@
-// The clock's face as a value for whatever watches the clock, and how a
-// freshly loaded clock is brought back to where a journal says it stood.
+// The clock's face as a value for whatever watches the clock, how a freshly
+// loaded clock is brought back to where a journal says it stood, and the
+// director's moves, which stand it somewhere else the same way.
 #include "clock/blinds.h"
 
 #include "clock/clocklabel.h"
+#include "clock/colours.h"
+#include "core/checked.h"
 #include "core/module1.h"
 #include "core/units.h"
 
@@ -10,6 +13,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
+#include <algorithm>
 
 using namespace orvandel;
 
@@ -47,43 +51,148 @@ void Blinds::publishFace() {
         emit faceChanged(face());
 }
 
-void Blinds::restore(const ClockPoint &entry) {
+void Blinds::replayTo(const ClockPoint &entry) {
     // A final level that had begun goes on as it began; the director's answer
     // on the opening screen counts for a final level still to come.
     const bool timedNow = Module1::TimedTournament;
-    if (entry.level == LevelCount)
+    if (entry.level >= LevelCount)
         Module1::TimedTournament = !entry.untimedFinal;
     m_replaying = true;
-    {
-        const auto done = qScopeGuard([this, timedNow] {
-            m_replaying = false;
-            Module1::TimedTournament = timedNow;
-        });
+    const auto done = qScopeGuard([this, timedNow] {
+        m_replaying = false;
+        Module1::TimedTournament = timedNow;
+    });
 
-        // The clock runs its own ticks up to the journal's point, silently, so
-        // that the headings, colours and the announcement are exactly what
-        // they were. A tick that neither announces nor ends its level changes
-        // nothing but the time shown, which the next tick writes anew, so such
-        // stretches are skipped.
-        const qint64 target = entry.remainingMs;
-        for (int n = 0;
-             n < MaxReplayTicks && Timer1->isActive() &&
-             (CurrentLevel < entry.level || (CurrentLevel == entry.level && RemainingMs > target));
-             ++n) {
-            if (!Flashing) {
-                const qint64 stop = CurrentLevel == entry.level ? target : 0;
-                if (RemainingMs > stop + TickMs)
-                    RemainingMs = static_cast<qint32>(stop + TickMs);
-            }
-            Timer1_Timer();
+    // The clock runs its own ticks up to the point, silently, so that the
+    // headings, colours and the announcement are exactly what they were. A
+    // tick that neither announces nor ends its level changes nothing but the
+    // time shown, which the next tick writes anew, so such stretches are
+    // skipped.
+    const qint64 target = entry.remainingMs;
+    for (int n = 0;
+         n < MaxReplayTicks && Timer1->isActive() &&
+         (CurrentLevel < entry.level || (CurrentLevel == entry.level && RemainingMs > target));
+         ++n) {
+        if (!Flashing) {
+            const qint64 stop = CurrentLevel == entry.level ? target : 0;
+            if (RemainingMs > stop + TickMs)
+                RemainingMs = static_cast<qint32>(stop + TickMs);
         }
+        Timer1_Timer();
     }
+    // Minutes the director added reach past the round's full length.
+    if (CurrentLevel == entry.level)
+        RemainingMs = entry.remainingMs;
+}
 
+void Blinds::restore(const ClockPoint &entry) {
+    replayTo(entry);
     // Paused, as a pause that took effect on that tick leaves it: the
     // director starts it with a click on the time when the room is ready.
     cmdPause->setText(QStringLiteral("Resume"));
     Timer1->stop();
     lblTime->setText(QStringLiteral("Paused"));
+    ++m_jumps;
+    publishFace();
+}
+
+ClockStand Blinds::stand() const {
+    return {{CurrentLevel, RemainingMs, UntimedFinal}, isPaused(), Flashing};
+}
+
+void Blinds::rewind() {
+    // The clock as loaded, counting level 1 from its start, without the
+    // load's alert: whatever a level change hid is shown again.
+    for (std::size_t n = 0; n < m_faceLabels.size(); ++n) {
+        ClockLabel *label = m_faceLabels[n];
+        const FaceControl &look = m_startLook.at(static_cast<qsizetype>(n));
+        label->setCaption(look.text);
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, look.colour);
+        label->setPalette(colours);
+        label->setVisible(look.visible);
+    }
+    Line1->setVisible(true);
+    CurrentLevel = 1;
+    RemainingMs = LevelLengthMs;
+    Flashing = false;
+    UntimedFinal = false;
+    cmdPause->setText(QStringLiteral("Pause"));
+    startTimer1();
+}
+
+void Blinds::standAt(const ClockStand &stand) {
+    rewind();
+    replayTo(stand.point);
+    if (Flashing && !stand.announcing) {
+        endAnnouncement();
+    } else if (!Flashing && stand.announcing) {
+        Flashing = true;
+        colours::setForeColor(Label1, colours::Yellow);
+    }
+    jumped(stand.paused);
+}
+
+bool Blinds::move(ClockCommand command) {
+    if (!moveApplies(face(), command))
+        return false;
+    const bool paused = isPaused();
+    const auto roundLength = [this](qint16 level) {
+        // Level 1 is reached by loading, which gives it a level's length.
+        return level >= 2 && level == Module1::BreakRound ? BreakLengthMs : LevelLengthMs;
+    };
+    switch (command) {
+    case ClockCommand::Next:
+        // As the end of the round: its alert, its announcement, the break or
+        // the final level; an announcement still running ends first, as it
+        // would have, so the break does not go on announcing.
+        if (Flashing)
+            endAnnouncement();
+        levelChange();
+        jumped(paused);
+        break;
+    case ClockCommand::Previous:
+    case ClockCommand::Restart: {
+        const qint16 level = command == ClockCommand::Previous
+                                 ? checked::sub(CurrentLevel, qint16{1})
+                                 : CurrentLevel;
+        standAt({{level, roundLength(level), UntimedFinal && level == LevelCount}, paused, false});
+        break;
+    }
+    case ClockCommand::AddMinute:
+        RemainingMs = checked::add(RemainingMs, MsPerMinute);
+        jumped(paused);
+        break;
+    case ClockCommand::TakeMinute:
+        RemainingMs = std::max(checked::sub(RemainingMs, MsPerMinute), MsPerSecond);
+        jumped(paused);
+        break;
+    case ClockCommand::Pause:
+    case ClockCommand::Resume:
+        break;
+    }
+    return true;
+}
+
+void Blinds::jumped(bool paused) {
+    // The time shown at once, not at the next tick; "Ended!" stays.
+    const bool timeShows = CurrentLevel <= LevelCount;
+    if (timeShows) {
+        MinutesLeft = checked::narrow<qint16>(RemainingMs / MsPerMinute);
+        SecondsLeft = checked::narrow<qint16>(RemainingMs % MsPerMinute / MsPerSecond);
+        timeText();
+    }
+    if (paused) {
+        // A pause still to take effect takes it now: the clock stands where
+        // it was moved to.
+        cmdPause->setText(QStringLiteral("Resume"));
+        Timer1->stop();
+        if (timeShows)
+            lblTime->setText(QStringLiteral("Paused"));
+    } else if (Timer1->isActive()) {
+        // A full second before the first tick of the new time.
+        startTimer1();
+    }
     ++m_jumps;
     publishFace();
 }

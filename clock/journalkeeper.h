@@ -29,6 +29,7 @@ public:
 
 private:
     orvandel::ClockJournal m_journal;
+    QByteArray m_fileBytes;
     orvandel::ClockFace m_last;
     ClockNotice *m_notice;
     bool m_liveView = false;

@@ -11,10 +11,8 @@
 
 namespace orvandel {
 
-using namespace std::chrono_literals;
-
-PhoneControl::PhoneControl(Blinds *clock, LiveShare *live)
-    : QObject(clock), m_clock(clock), m_live(live), m_secret(newRemoteSecret()) {
+PhoneControl::PhoneControl(Blinds *clock, LiveShare *live, ClockNotice *notice)
+    : QObject(clock), m_clock(clock), m_live(live), m_notice(notice), m_secret(newRemoteSecret()) {
     setObjectName(QStringLiteral("phoneControl"));
     QMenu *menu = clock->menu();
     menu->addSeparator();
@@ -27,10 +25,6 @@ PhoneControl::PhoneControl(Blinds *clock, LiveShare *live)
     actRemoteRevoke->setEnabled(false);
     connect(actRemoteRevoke, &QAction::triggered, this, &PhoneControl::stop);
 
-    // Bottom left, where nothing else is drawn.
-    m_notice = new ClockNotice(clock, {"lblRemoteNotice", "tmrRemoteNotice",
-                                       Qt::AlignLeft | Qt::AlignVCenter,
-                                       QRect(240, 8400, 3765, 600), 18, 5s});
     connect(live, &LiveShare::switched, this, [this](bool on) {
         if (on) {
             connect(m_live->view(), &LiveView::controlRequested, this, &PhoneControl::press,

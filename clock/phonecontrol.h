@@ -20,7 +20,8 @@ class PhoneControl final : public QObject {
     Q_DISABLE_COPY_MOVE(PhoneControl)
 
 public:
-    PhoneControl(Blinds *clock, LiveShare *live);
+    // `notice`: where the room is told what a press did.
+    PhoneControl(Blinds *clock, LiveShare *live, ClockNotice *notice);
 
     // A press of Pause or Resume on the phone. True when the clock acted;
     // its window then says so for a few seconds.

@@ -1,5 +1,7 @@
 #include "core/clockface.h"
 
+#include "core/units.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -11,6 +13,28 @@ const FaceControl *ClockFace::control(QStringView name) const {
             return &c;
     }
     return nullptr;
+}
+
+bool moveApplies(const ClockFace &face, ClockCommand command) {
+    if (face.ended)
+        return false;
+    const bool timeShown = !face.untimedFinal;
+    switch (command) {
+    case ClockCommand::Next:
+        return face.level < face.levelCount;
+    case ClockCommand::Previous:
+        return face.level > 1;
+    case ClockCommand::AddMinute:
+        return timeShown && face.remainingMs <= MaxRemainingMs - MsPerMinute;
+    case ClockCommand::TakeMinute:
+        return timeShown && face.remainingMs > MsPerSecond;
+    case ClockCommand::Restart:
+        return timeShown;
+    case ClockCommand::Pause:
+    case ClockCommand::Resume:
+        break;
+    }
+    return false;
 }
 
 QByteArray faceToJson(const ClockFace &face) {

@@ -48,9 +48,27 @@ struct ClockPoint {
     bool untimedFinal = false; // the untimed final level has begun
 };
 
-// What the clock is asked to do from outside its window: today the pause
-// and the resume a phone sends.
-enum class ClockCommand { Pause, Resume };
+// Where a clock stands and how: what undoing a move of the director's brings
+// back.
+struct ClockStand {
+    ClockPoint point;
+    bool paused = false;     // a pause asked for or in effect
+    bool announcing = false; // "Blinds Have Increased!!!" still runs
+};
+
+// What the clock is asked to do from outside its window: the pause and the
+// resume a phone sends, and the director's moves: the next or the previous
+// round from its full length, a minute more or less, this round afresh.
+enum class ClockCommand { Pause, Resume, Next, Previous, AddMinute, TakeMinute, Restart };
+
+// The most a round can have left: the time shows its minutes in 16 bits.
+inline constexpr qint32 MaxRemainingMs = 32767 * 60 * 1000;
+
+// Whether the move `command` acts on a clock that shows `face`. Nothing moves
+// an ended tournament, a hidden time (the untimed final level) takes no
+// minutes and no restart, a minute taken off leaves at least a second, and
+// Pause and Resume are no moves.
+bool moveApplies(const ClockFace &face, ClockCommand command);
 
 // {"controls": {NAME: {"text": ..., "color": "#rrggbb", "visible": bool}, ...},
 //  "level": N, "levelCount": N, "remainingMs": N, "paused": bool, "ended": bool}

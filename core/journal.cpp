@@ -1,9 +1,11 @@
 #include "core/journal.h"
+#include "core/clockface.h"
 #include "core/units.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
@@ -196,8 +198,9 @@ bool fitsTournament(const JournalEntry &entry, const Tournament &tournament) {
     if (length <= 0)
         return entry.remainingMs == length;
     // Whole ticks counted from the level's full length, never down to 0: the
-    // tick that reaches 0 changes the level.
-    return entry.remainingMs > 0 && entry.remainingMs <= length &&
+    // tick that reaches 0 changes the level. Minutes the director added may
+    // reach past the full length, up to what the time can show.
+    return entry.remainingMs > 0 && entry.remainingMs <= std::max<qint64>(length, MaxRemainingMs) &&
            (length - entry.remainingMs) % MsPerTick == 0;
 }
 

@@ -1,6 +1,8 @@
 // The clock's journal: its codec and its fit to a tournament.
 #include "journaltest.h"
 
+#include "core/clockface.h"
+
 #include <QCryptographicHash>
 #include <QtTest>
 
@@ -193,11 +195,12 @@ void TestJournal::fitsTournament_data() {
     QTest::newRow("level 1, before the first tick") << four << 1 << 1200000 << false << true;
     QTest::newRow("level 1, last second") << four << 1 << 1000 << false << true;
     QTest::newRow("no time left") << four << 2 << 0 << false << false;
-    QTest::newRow("more than the level") << four << 2 << 1201000 << false << false;
+    QTest::newRow("minutes added past the level") << four << 2 << 1261000 << false << true;
+    QTest::newRow("more than the time shows") << four << 2 << orvandel::MaxRemainingMs + 1000 << false << false;
     QTest::newRow("not a whole tick") << four << 2 << 754500 << false << false;
     QTest::newRow("negative") << four << 2 << -1000 << false << false;
     QTest::newRow("break, its own length") << four << 3 << 900000 << false << true;
-    QTest::newRow("break, a level's length") << four << 3 << 1000000 << false << false;
+    QTest::newRow("break of no time, a level's length") << tournament(4, 20, 3, 0) << 3 << 1200000 << false << false;
     QTest::newRow("final level") << four << 4 << 1199000 << false << true;
     QTest::newRow("final level untimed") << four << 4 << 1199000 << true << true;
     QTest::newRow("untimed before the final") << four << 3 << 899000 << true << false;
@@ -205,7 +208,7 @@ void TestJournal::fitsTournament_data() {
     QTest::newRow("ended") << four << 5 << 1200000 << false << false;
     QTest::newRow("one level, untimed") << tournament(1, 20) << 1 << 1000 << true << false;
     QTest::newRow("break at level 1 is no break") << tournament(3, 20, 1, 5) << 1 << 1199000 << false << true;
-    QTest::newRow("break at level 1, longer than a level") << tournament(3, 5, 1, 20) << 1 << 360000 << false << false;
+    QTest::newRow("break of no time at level 1, a level's time") << tournament(3, 5, 1, 0) << 1 << 1000 << false << true;
     QTest::newRow("zero-minute levels") << tournament(3, 0) << 2 << 0 << false << true;
     QTest::newRow("zero-minute, time left") << tournament(3, 0) << 2 << 1000 << false << false;
     QTest::newRow("negative levels") << tournament(3, -1) << 2 << -60000 << false << true;
