@@ -12,8 +12,8 @@
 #include "bench/modes.h"
 #include "bench/soakprobe.h"
 
-#include "core/module1.h"
 #include "clock/blinds.h"
+#include "core/module1.h"
 #include "core/timetext.h"
 #include "core/tournamentfile.h"
 

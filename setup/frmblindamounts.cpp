@@ -1,13 +1,13 @@
 #include "setup/frmblindamounts.h"
 
+#include "core/journalfile.h"
+#include "core/module1.h"
+#include "core/tournamentfile.h"
+#include "core/twips.h"
 #include "ui/enterkey.h"
 #include "ui/formkit.h"
-#include "core/module1.h"
 #include "ui/navigation.h"
-#include "core/twips.h"
 #include "ui/windowchrome.h"
-#include "core/journalfile.h"
-#include "core/tournamentfile.h"
 
 #include <QFrame>
 #include <QLabel>

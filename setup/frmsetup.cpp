@@ -1,14 +1,14 @@
 #include "setup/frmsetup.h"
 
-#include "ui/enterkey.h"
-#include "ui/formkit.h"
 #include "core/module1.h"
-#include "ui/navigation.h"
-#include "core/twips.h"
-#include "ui/windowchrome.h"
-#include "setup/frmblindamounts.h"
 #include "core/numberinput.h"
 #include "core/tournamentfile.h"
+#include "core/twips.h"
+#include "setup/frmblindamounts.h"
+#include "ui/enterkey.h"
+#include "ui/formkit.h"
+#include "ui/navigation.h"
+#include "ui/windowchrome.h"
 
 #include <QLabel>
 #include <QLineEdit>

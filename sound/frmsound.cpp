@@ -1,11 +1,11 @@
 #include "sound/frmsound.h"
 
-#include "ui/formkit.h"
 #include "core/module1.h"
-#include "ui/navigation.h"
 #include "core/twips.h"
-#include "ui/windowchrome.h"
 #include "sound/soundplayer.h"
+#include "ui/formkit.h"
+#include "ui/navigation.h"
+#include "ui/windowchrome.h"
 
 #include <QCloseEvent>
 #include <QLabel>

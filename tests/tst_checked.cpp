@@ -1,5 +1,5 @@
-#include "core/errors.h"
 #include "core/checked.h"
+#include "core/errors.h"
 
 #include <QTest>
 #include <type_traits>

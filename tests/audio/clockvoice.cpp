@@ -8,9 +8,9 @@
 //   clockvoice warning SECONDS          1:00 left in level 1, the alert
 //                                       silent (no sound file)
 
-#include "core/module1.h"
 #include "app/clocksession.h"
 #include "clock/blinds.h"
+#include "core/module1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,8 +3,8 @@
 // view through faceChanged(). Prints "port N" once the view listens, then
 // "face TIME|SMALL|BIG" with the window's time and current blinds each time
 // its face changes. Ends by itself after --seconds (default 60).
-#include "core/module1.h"
 #include "clock/blinds.h"
+#include "core/module1.h"
 #include "live/liveview.h"
 
 #include <QApplication>
