@@ -10,12 +10,45 @@
     const LastRetryMs = 8000;
 
     const face = document.getElementById('face');
-    const line = document.getElementById('line');
     const status = document.getElementById('status');
     const awake = document.getElementById('awake');
     const controls = new Map();
-    for (const element of face.querySelectorAll('[data-name]'))
-        controls.set(element.dataset.name, element);
+    let line = null;
+
+    // The clock's design, sent before its first face: each label's box in
+    // twips, its font and its row on an upright phone.
+    function build(design) {
+        const share = (value, whole) => `${(100 * value) / whole}%`;
+        const place = (element, box) => {
+            element.style.setProperty('--left', share(box.left, design.width));
+            element.style.setProperty('--top', share(box.top, design.height));
+            element.style.setProperty('--row', String(box.stackRow));
+        };
+        face.replaceChildren();
+        controls.clear();
+        face.style.setProperty('--dw', String(design.width));
+        face.style.setProperty('--dh', String(design.height));
+        for (const label of design.labels || []) {
+            const element = document.createElement('div');
+            element.className = 'control';
+            element.classList.toggle('fit', label.centred);
+            element.classList.toggle('italic', label.italic);
+            element.dataset.name = label.name;
+            place(element, label);
+            if (label.centred)
+                element.style.setProperty('--w', share(label.width, design.width));
+            element.style.setProperty('--pt', String(label.points));
+            element.style.setProperty('--size', String(label.stackSize));
+            controls.set(label.name, element);
+            face.append(element);
+        }
+        line = document.createElement('div');
+        line.id = 'line';
+        place(line, design.line);
+        line.style.setProperty('--w', share(design.line.width, design.width));
+        line.style.setProperty('--px', String(design.line.pixels));
+        face.append(line);
+    }
 
     // The secret travels in the fragment, which the browser never sends; the
     // page sends it with each press, over its WebSocket only.
@@ -54,7 +87,8 @@
             element.style.color = control.color;
             element.style.visibility = control.visible ? 'visible' : 'hidden';
         }
-        line.style.visibility = state.ended ? 'hidden' : 'visible';
+        if (line)
+            line.style.visibility = state.ended ? 'hidden' : 'visible';
         if (controlling) {
             // What the clock shows, not what was pressed.
             remoteStatus.textContent = state.ended ? 'The tournament has ended.'
@@ -116,6 +150,10 @@
         try {
             state = JSON.parse(event.data);
         } catch {
+            return;
+        }
+        if ('design' in state) {
+            build(state.design);
             return;
         }
         if ('sound' in state || 'say' in state) {
