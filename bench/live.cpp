@@ -10,6 +10,7 @@
 #include "bench/live.h"
 #include "bench/child.h"
 #include "bench/childsupport.h"
+#include "core/clockdesign.h"
 
 #include "live/liveview.h"
 
@@ -130,6 +131,7 @@ int runLiveServer(int argc, char **argv) {
     auto counted = [&](const Tick &tick) { return (startRemainingMs - tick.remainingMs) / 1000; };
 
     LiveView view;
+    view.setDesign(orvandel::designToJson());
     view.publish(clock->face());
     QObject::connect(clock.get(), &Blinds::faceChanged, &view, &LiveView::publish);
     QObject::connect(clock.get(), &Blinds::faceChanged, &app, [&](const orvandel::ClockFace &face) {

@@ -4,6 +4,7 @@
 #include "clock/clocklabel.h"
 #include "clock/colours.h"
 #include "clock/fit.h"
+#include "core/clockdesign.h"
 #include "core/module1.h"
 #include "core/regularfile.h"
 #include "live/qrcode.h"
@@ -107,6 +108,7 @@ void LiveShare::setOn(bool on) {
         if (!m_live) {
             m_live = new LiveView(this);
             connect(m_clock, &Blinds::faceChanged, m_live, &LiveView::publish);
+            m_live->setDesign(designToJson());
         }
         QString error;
         if (m_live->start(m_firstPort, m_lastPort, &error)) {

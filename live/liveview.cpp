@@ -119,6 +119,7 @@ struct LiveView::Server {
     const QByteArray page = embedded("index.html");
     const QByteArray script = embedded("live.js");
     const QByteArray style = embedded("live.css");
+    QByteArray design; // {"design": ...}, sent to each page first
     QByteArray alertSound;
     QByteArray warningSound;
     QElapsedTimer clock;
@@ -162,6 +163,8 @@ void LiveView::Server::admit(QWebSocket *socket) {
         if (Viewer *viewer = find(socket))
             viewer->lastPongMs = clock.elapsed();
     });
+    if (!design.isEmpty())
+        socket->sendTextMessage(QString::fromUtf8(design));
     send(viewers.back(), false);
 }
 
@@ -341,6 +344,10 @@ void LiveView::publish(const ClockFace &face) {
     d.setFace(std::move(json));
     if (d.http)
         d.serveViewers();
+}
+
+void LiveView::setDesign(const QByteArray &json) {
+    m_server->design = "{\"design\":" + json + '}';
 }
 
 void LiveView::setSounds(const QByteArray &alert, const QByteArray &warning) {

@@ -66,6 +66,10 @@ public:
     // WebSocket when it differs from the last.
     void publish(const orvandel::ClockFace &face);
 
+    // The clock's design (core/clockdesign.h designToJson()), which every
+    // page is sent first and lays itself out from.
+    void setDesign(const QByteArray &json);
+
     // The sounds the pages play when told to, served at /alert.wav and
     // /warning.wav (404 while empty).
     void setSounds(const QByteArray &alert, const QByteArray &warning);

@@ -4,6 +4,7 @@
 // "face TIME|SMALL|BIG" with the window's time and current blinds each time
 // its face changes. Ends by itself after --seconds (default 60).
 #include "clock/blinds.h"
+#include "core/clockdesign.h"
 #include "core/module1.h"
 #include "live/liveview.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char *argv[]) {
     Blinds clock;
     clock.setAttribute(Qt::WA_DeleteOnClose, false);
     LiveView view;
+    view.setDesign(orvandel::designToJson());
     view.publish(clock.face());
     QObject::connect(&clock, &Blinds::faceChanged, &view, &LiveView::publish);
     QObject::connect(&clock, &Blinds::faceChanged, &app, say);
