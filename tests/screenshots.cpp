@@ -5,13 +5,14 @@
 // instead, the opening screen and the clock each where they opened, as
 // two-screens.png at half size.
 #include "app/application.h"
-#include "core/module1.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
 #include "clock/frmremote.h"
+#include "core/module1.h"
 #include "live/remotecontrol.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
+#include "setup/frmstructure.h"
 #include "sound/frmsound.h"
 #include "testsupport.h"
 
@@ -22,6 +23,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -124,6 +126,15 @@ int main(int argc, char *argv[]) {
     {
         frmSound sound;
         save(&sound, QStringLiteral("frmsound"));
+    }
+    {
+        // The built-in structure with a slip in level 8: its cell marked,
+        // the problem named under the table.
+        frmStructure structure;
+        auto *table = structure.findChild<QTableView *>(QStringLiteral("tblLevels"));
+        table->model()->setData(table->model()->index(8, 1), QStringLiteral("5000"));
+        table->setCurrentIndex(table->model()->index(10, 2));
+        save(&structure, QStringLiteral("frmstructure"));
     }
     {
         Blinds clock;
