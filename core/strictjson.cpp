@@ -169,8 +169,9 @@ private:
             if (peek() != ':')
                 return unexpected();
             ++m_at;
-            out.members.emplace_back(key, Value());
-            if (!value(out.members.back().second))
+            out.keys.push_back(key);
+            out.values.emplace_back();
+            if (!value(out.values.back()))
                 return false;
             skipBlanks();
             if (peek() == '}') {
@@ -379,9 +380,9 @@ private:
 } // namespace
 
 const Value *Value::member(QAnyStringView key) const {
-    for (const auto &[name, value] : members)
-        if (QAnyStringView::equal(name, key))
-            return &value;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        if (QAnyStringView::equal(keys[i], key))
+            return &values[i];
     return nullptr;
 }
 

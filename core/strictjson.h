@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
-#include <utility>
 #include <vector>
 
 // JSON read as a hand-edited file needs it: a whole number is told apart from
@@ -25,8 +24,11 @@ struct Value {
     bool tooLarge = false;
     // Kind::String: the string. Kind::Integer and Kind::Number: as written.
     QString text;
-    std::vector<Value> items;                       // Kind::Array
-    std::vector<std::pair<QString, Value>> members; // Kind::Object, in the file's order
+    std::vector<Value> items; // Kind::Array
+    // Kind::Object, in the file's order: keys[i] names values[i]. Two lists
+    // rather than one of pairs, which a Value, still incomplete here, cannot be.
+    std::vector<QString> keys;
+    std::vector<Value> values;
 
     bool is(Kind k) const { return kind == k; }
     // The member named `key` of an object; null when there is none.

@@ -166,7 +166,7 @@ std::vector<Problem> problems(const Structure &structure) {
                         .arg(MaxNoteLength));
             continue;
         }
-        const Level &level = std::get<Level>(round);
+        const auto &level = std::get<Level>(round);
         if (level.small < 0)
             add(i, Field::Small,
                 QStringLiteral("the small blind %1 is below 0.").arg(amount(level.small)));

@@ -181,7 +181,7 @@ QByteArray formatStructure(const Structure &structure) {
     out += "  \"name\": " + strictjson::quoted(structure.name) + ",\n";
     for (const AnteKey &known : AnteKeys)
         if (known.kind == structure.ante)
-            out += QByteArray("  \"ante\": \"") + known.key + "\",\n";
+            out += QByteArray(R"(  "ante": ")") + known.key + "\",\n";
     out += "  \"rounds\": [";
     const char *separator = "\n";
     for (const Round &round : structure.rounds) {
@@ -192,7 +192,7 @@ QByteArray formatStructure(const Structure &structure) {
             if (!pause->note.isEmpty())
                 out += ", \"note\": " + strictjson::quoted(pause->note);
         } else {
-            const Level &level = std::get<Level>(round);
+            const auto &level = std::get<Level>(round);
             out += "    {\"small\": " + QByteArray::number(level.small) +
                    ", \"big\": " + QByteArray::number(level.big);
             if (level.ante != 0)

@@ -248,7 +248,7 @@ bool StructureModel::setData(const QModelIndex &index, const QVariant &value, in
     } else {
         if (!readDigits(text, AmountDigits, number))
             return false;
-        Level &level = std::get<Level>(round);
+        auto &level = std::get<Level>(round);
         qint64 *const field[] = {&level.small, &level.big, &level.ante};
         *field[index.column() - SmallColumn] = number;
     }

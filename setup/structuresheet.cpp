@@ -44,7 +44,7 @@ QStringList cells(const Structure &structure, std::size_t i, int level, qint64 s
     const QString minutes = QString::number(roundMinutes(round));
     if (const auto *pause = std::get_if<Break>(&round))
         return {QStringLiteral("Break"), {}, {}, {}, minutes, startText(start), pause->note};
-    const Level &l = std::get<Level>(round);
+    const auto &l = std::get<Level>(round);
     const QString ante =
         structure.ante == AnteKind::None || l.ante == 0 ? QString() : groupedAmount(l.ante);
     return {QString::number(level),

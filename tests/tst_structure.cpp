@@ -41,7 +41,7 @@ QString summary(const Structure &structure) {
             parts << u"break %1%2"_s.arg(pause->minutes)
                          .arg(pause->note.isEmpty() ? QString() : u" "_s + pause->note);
         } else {
-            const Level &l = std::get<Level>(round);
+            const auto &l = std::get<Level>(round);
             parts << u"%1/%2%3 %4"_s.arg(l.small).arg(l.big).arg(
                 l.ante ? u"/%1"_s.arg(l.ante) : QString(), QString::number(l.minutes));
         }
