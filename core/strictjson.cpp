@@ -395,8 +395,13 @@ QString Value::describe() const {
     case Kind::Integer:
     case Kind::Number:
         return text;
-    case Kind::String:
-        return QString::fromUtf8(quoted(text));
+    case Kind::String: {
+        // Enough to find it in the file; a message box takes no whole page.
+        constexpr qsizetype shown = 40;
+        if (text.size() <= shown)
+            return QString::fromUtf8(quoted(text));
+        return QString::fromUtf8(quoted(text.left(shown))).chopped(1) + QStringLiteral("…\"");
+    }
     case Kind::Array:
         return QStringLiteral("a list");
     case Kind::Object:

@@ -116,6 +116,7 @@ void TestStructure::fileRules_data() {
     QTest::newRow("a whole fraction") << doc(level(R"("small": 25, "big": 50.0, "minutes": 20)")) << u"Round 1: \"big\" must be a whole number, not 50.0."_s;
     QTest::newRow("an exponent") << doc(level(R"("small": 25, "big": 5e1, "minutes": 20)")) << u"Round 1: \"big\" must be a whole number, not 5e1."_s;
     QTest::newRow("a string") << doc(level(R"("small": "25", "big": 50, "minutes": 20)")) << u"Round 1: \"small\" must be a whole number, not \"25\"."_s;
+    QTest::newRow("a long string, cut") << doc(level(R"("small": ")" + QByteArray(41, 'x') + R"(", "big": 50, "minutes": 20)")) << u"Round 1: \"small\" must be a whole number, not \""_s + QString(40, u'x') + u"…\"."_s;
     QTest::newRow("a negative small blind") << doc(level(R"("small": -5, "big": 50, "minutes": 20)")) << u"Round 1: the small blind -5 is below 0."_s;
     QTest::newRow("big blind 0") << doc(level(R"("small": 0, "big": 0, "minutes": 20)")) << u"Round 1: the big blind must be at least 1."_s;
     QTest::newRow("big blind over the top") << doc(level(R"("small": 0, "big": 1000000000001, "minutes": 20)")) << u"Round 1: the big blind 1,000,000,000,001 is above 1,000,000,000,000."_s;
