@@ -192,8 +192,12 @@ void TestStructure::startsAndLevels() {
     QFETCH(QList<int>, minutes);
     QFETCH(QString, expected);
     Structure structure;
-    for (const int m : minutes)
-        structure.rounds.push_back(m < 0 ? Round(Break{-m, {}}) : Round(Level{25, 50, 0, m}));
+    for (const int m : minutes) {
+        if (m < 0)
+            structure.rounds.emplace_back(Break{-m, {}});
+        else
+            structure.rounds.emplace_back(Level{25, 50, 0, m});
+    }
     const std::vector<qint64> starts = roundStartsMs(structure);
     const std::vector<int> levels = levelNumbers(structure);
     QStringList shown;
