@@ -10,11 +10,13 @@
 #include "core/tournamentfile.h"
 #include "core/twips.h"
 #include "setup/frmsetup.h"
+#include "setup/frmstructure.h"
 #include "sound/frmsound.h"
 #include "ui/formkit.h"
 #include "ui/navigation.h"
 #include "ui/windowchrome.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -71,6 +73,14 @@ Opening::Opening(QWidget *parent) : QWidget(parent) {
 
     chainTabOrder({optBlinds, optSound, optStart, Command1, Command2, optTimed[1], optTimed[0]});
 
+    // Beside the three choices rather than among them, so that the form
+    // stays as it has always been.
+    actStructure = new QAction(QStringLiteral("Tournament structure…"), this);
+    actStructure->setObjectName(QStringLiteral("actStructure"));
+    addAction(actStructure);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(actStructure, &QAction::triggered, this, &Opening::actStructure_Triggered);
+
     connect(optTimed[0], &QRadioButton::clicked, this, &Opening::optTimed_Click);
     connect(optTimed[1], &QRadioButton::clicked, this, &Opening::optTimed_Click);
     connect(Command1, &QPushButton::clicked, this, &Opening::Command1_Click);
@@ -98,6 +108,10 @@ void Opening::Command1_Click() {
     } else if (optSound->isChecked()) {
         handOver(this, new frmSound(nullptr));
     }
+}
+
+void Opening::actStructure_Triggered() {
+    handOver(this, new frmStructure(nullptr));
 }
 
 void Opening::startClock() {

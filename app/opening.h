@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -9,7 +10,7 @@ class QRadioButton;
 
 // The opening screen: the hub from which the director sets up the blinds,
 // chooses the sound or starts the clock, answers whether the tournament is
-// timed, or quits.
+// timed, or quits. A right-click opens the tournament structure editor.
 class Opening final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Opening)
@@ -24,6 +25,7 @@ private:
     // "Start Orvandel" and OK: the clock, afresh or resumed, unless the
     // director withdraws or the tournament cannot start here.
     void startClock();
+    void actStructure_Triggered();
 
     QLabel *Label1;
     QRadioButton *optBlinds;
@@ -33,4 +35,5 @@ private:
     QPushButton *Command2;
     QGroupBox *Frame1;
     QRadioButton *optTimed[2];
+    QAction *actStructure;
 };

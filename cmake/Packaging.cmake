@@ -3,7 +3,7 @@
 #   bin/orvandel                    the program
 #   bin/orvandel-launcher           what the desktop starts: prepares the
 #                                   user's folder and starts the program there
-#   share/applications, share/metainfo, share/icons/hicolor
+#   share/applications, share/metainfo, share/icons/hicolor, share/mime
 #   share/orvandel/                 the alert sounds and the example tournament,
 #                                   copied to the user's folder on first use
 #
@@ -54,6 +54,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The structure file's type, which the desktop entry opens.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${ORVANDEL_APP_ID}.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
 # Debian keeps a package's licence as share/doc/<package>/copyright.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
@@ -128,7 +131,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 types the structure once (levels, level length, an optional break and the
 blinds of every level); a full-screen clock then counts each level down, shows
 the current and next blinds, sounds an alert at every new level, runs the
-break and the final level, and announces the end.")
+break and the final level, and announces the end. Richer structures, with
+levels of their own lengths, antes and breaks anywhere, are made in an editor,
+shared as files and printed.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

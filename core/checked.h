@@ -10,9 +10,10 @@
 #include <type_traits>
 
 // Integer arithmetic that refuses to wrap: every result must fit the type of
-// its operands, otherwise the program stops with an overflow error. The
-// program only counts in 16 and 32 bits, so each result is computed exactly
-// in 64 bits and then checked; this needs no compiler built-ins.
+// its operands, otherwise the program stops with an overflow error. Results in
+// 16 and 32 bits are computed exactly in 64 bits and then checked; results in
+// 64 bits (a tournament's times in milliseconds) are checked against the
+// limits before they are formed. Neither needs compiler built-ins.
 namespace orvandel::checked {
 
 template <typename T>
@@ -33,6 +34,29 @@ template <Narrow T> T sub(T a, T b) {
 }
 template <Narrow T> T mul(T a, T b) {
     return narrow<T>(std::int64_t{a} * std::int64_t{b});
+}
+
+template <typename T>
+concept Wide = std::signed_integral<T> &&(sizeof(T) == sizeof(std::int64_t));
+
+template <Wide T> T add(T a, T b) {
+    if ((b > 0 && a > std::numeric_limits<T>::max() - b) ||
+        (b < 0 && a < std::numeric_limits<T>::min() - b))
+        throwOverflow();
+    return a + b;
+}
+template <Wide T> T mul(T a, T b) {
+    if (a == 0 || b == 0)
+        return 0;
+    constexpr T max = std::numeric_limits<T>::max();
+    constexpr T min = std::numeric_limits<T>::min();
+    // Each sign pair has its own limit; the quotients round towards zero,
+    // which keeps every bound exact.
+    const bool fits =
+        a > 0 ? (b > 0 ? a <= max / b : b >= min / a) : (b > 0 ? a >= min / b : a >= max / b);
+    if (!fits)
+        throwOverflow();
+    return a * b;
 }
 
 // Bounds test of a table lookup.

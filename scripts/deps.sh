@@ -15,6 +15,7 @@ orvandel_packages=(
     libqrencode-dev              # the QR code of the clock's address on phones and TVs
     qt6-speech-dev qt6-speech-flite-plugin  # the clock's voice: Qt TextToSpeech with flite, no daemon
     zbar-tools                   # the QR test reads the code back with zbarimg
+    poppler-utils                # the printed structure's test reads its PDF with pdftotext
 )
 
 # The names that differ between releases: clang's runtime carries clang's

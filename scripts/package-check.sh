@@ -12,7 +12,7 @@ set -euo pipefail
 source "$(dirname "$0")/deps.sh"
 
 # dpkg-dev for dpkg-shlibdeps (cpack), lintian and the two validators.
-orvandel_install_missing dpkg-dev file lintian desktop-file-utils appstream
+orvandel_install_missing dpkg-dev file lintian desktop-file-utils appstream shared-mime-info
 
 build=${BUILD_DIR:-$orvandel_root/build}
 app_id=io.github.orvandel.Orvandel
@@ -77,6 +77,18 @@ appstreamcli validate-tree --no-net "${lower[@]}" "$root" >"$scratch/appstream.l
 }
 ok "desktop entry and AppStream data valid"
 
+# The structure file's type: the MIME package builds into a database, and the
+# type it declares is the one the desktop entry opens.
+mime_type=$(sed -n 's/^MimeType=\(.*\);$/\1/p' "$desktop")
+cp -a "$usr/share/mime" "$scratch/mime"
+update-mime-database "$scratch/mime" >"$scratch/mime.log" 2>&1 || {
+    cat "$scratch/mime.log" >&2
+    fail "update-mime-database rejects the package's MIME type"
+}
+[ -n "$mime_type" ] && [ -f "$scratch/mime/$mime_type.xml" ] ||
+    fail "the desktop entry opens '$mime_type', which the package's MIME type is not"
+ok "MIME type $mime_type valid and opened by the desktop entry"
+
 # --- the launcher, with a stand-in program ----------------------------------------
 
 # A copy of the unpacked tree whose program only reports where it was started,
@@ -93,7 +105,8 @@ chmod 755 "$tree/usr/bin/orvandel"
 
 # Runs the menu entry's command the way the desktop does: found on PATH,
 # with ORVANDEL_WORKDIR only where a check sets it.
-read -ra menu_command < <(sed -n 's/^Exec=//p' "$desktop")
+# The file a file manager passes (%f) is left out, as when the menu starts it.
+read -ra menu_command < <(sed -n 's/^Exec=//p' "$desktop" | sed 's/ %[fFuU]//')
 unset ORVANDEL_WORKDIR
 before=() # what the command runs under
 launch() { # home xdg_data_home(empty: unset) args...

@@ -14,18 +14,20 @@ const QString Subscript = u"Subscript out of range"_s;
 
 // One checked operation on T; narrow stores a value of the next wider type.
 template <typename T> qint64 apply(const QString &op, qint64 a, qint64 b) {
-    using Wider = std::conditional_t<sizeof(T) == sizeof(qint16), qint32, qint64>;
     const auto x = static_cast<T>(a);
     const auto y = static_cast<T>(b);
     static_assert(std::is_same_v<decltype(checked::add(x, y)), T>);
     if (op == u"add")
         return checked::add(x, y);
-    if (op == u"sub")
-        return checked::sub(x, y);
+    if constexpr (sizeof(T) < sizeof(qint64)) {
+        using Wider = std::conditional_t<sizeof(T) == sizeof(qint16), qint32, qint64>;
+        if (op == u"sub")
+            return checked::sub(x, y);
+        if (op == u"narrow")
+            return checked::narrow<T>(static_cast<Wider>(a));
+    }
     if (op == u"mul")
         return checked::mul(x, y);
-    if (op == u"narrow")
-        return checked::narrow<T>(static_cast<Wider>(a));
     qFatal("no operation %s", qPrintable(op));
 }
 
@@ -111,6 +113,20 @@ void TestChecked::arithmetic_data() {
     QTest::newRow("narrow32 past the largest") << u"narrow"_s << 32 << max32 + 1 << qint64(0) << qint64(0) << Overflow;
     QTest::newRow("narrow32 the smallest") << u"narrow"_s << 32 << min32 << qint64(0) << min32 << none;
     QTest::newRow("narrow32 past the smallest") << u"narrow"_s << 32 << min32 - 1 << qint64(0) << qint64(0) << Overflow;
+
+    const qint64 max64 = std::numeric_limits<qint64>::max();
+    const qint64 min64 = std::numeric_limits<qint64>::min();
+    QTest::newRow("add64 up to the largest") << u"add"_s << 64 << max64 - 1 << qint64(1) << max64 << none;
+    QTest::newRow("add64 past the largest") << u"add"_s << 64 << max64 << qint64(1) << qint64(0) << Overflow;
+    QTest::newRow("add64 down to the smallest") << u"add"_s << 64 << min64 + 1 << qint64(-1) << min64 << none;
+    QTest::newRow("add64 past the smallest") << u"add"_s << 64 << min64 << qint64(-1) << qint64(0) << Overflow;
+    QTest::newRow("mul64 up to the largest") << u"mul"_s << 64 << max64 / 7 << qint64(7) << max64 / 7 * 7 << none;
+    QTest::newRow("mul64 past the largest") << u"mul"_s << 64 << max64 / 7 + 1 << qint64(7) << qint64(0) << Overflow;
+    QTest::newRow("mul64 both negative past the largest") << u"mul"_s << 64 << -(max64 / 7 + 1) << qint64(-7) << qint64(0) << Overflow;
+    QTest::newRow("mul64 down to the smallest") << u"mul"_s << 64 << min64 / 2 << qint64(2) << min64 << none;
+    QTest::newRow("mul64 past the smallest") << u"mul"_s << 64 << qint64(2) << min64 / 2 - 1 << qint64(0) << Overflow;
+    QTest::newRow("mul64 negating the smallest") << u"mul"_s << 64 << min64 << qint64(-1) << qint64(0) << Overflow;
+    QTest::newRow("mul64 by zero") << u"mul"_s << 64 << min64 << qint64(0) << qint64(0) << none;
     // clang-format on
 }
 
@@ -125,13 +141,16 @@ void TestChecked::arithmetic() {
     // A row whose operands do not fit the type would test something else.
     if (op == u"narrow")
         QVERIFY(bits == 16 ? fits<qint32>(a) : true);
-    else
+    else if (bits < 64)
         QVERIFY(bits == 16 ? fits<qint16>(a) && fits<qint16>(b)
                            : fits<qint32>(a) && fits<qint32>(b));
 
     qint64 actual = 0;
-    const QString thrown =
-        thrownBy([&] { actual = bits == 16 ? apply<qint16>(op, a, b) : apply<qint32>(op, a, b); });
+    const QString thrown = thrownBy([&] {
+        actual = bits == 16   ? apply<qint16>(op, a, b)
+                 : bits == 32 ? apply<qint32>(op, a, b)
+                              : apply<qint64>(op, a, b);
+    });
     QCOMPARE(thrown, error);
     if (error.isEmpty())
         QCOMPARE(actual, result);

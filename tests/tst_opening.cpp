@@ -5,6 +5,7 @@
 #include "core/programend.h"
 #include "core/twips.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QPointer>
 #include <QScreen>
@@ -36,6 +37,7 @@ private slots:
     void okOpensChosenWindow_data();
     void okOpensChosenWindow();
     void startWithUnrunnableFileStays();
+    void rightClickOpensStructureEditor();
     void enterAndEscapeTriggerNothing();
     void quitEndsProgram();
 
@@ -162,6 +164,19 @@ void TestOpening::startWithUnrunnableFileStays() {
     QVERIFY(!opening.isNull());
     QCOMPARE(shownWindows(), QStringList{QStringLiteral("Opening")});
     QVERIFY(radio(opening, "optStart(2)")->isChecked());
+}
+
+void TestOpening::rightClickOpensStructureEditor() {
+    QPointer<Opening> opening = new Opening;
+    opening->show();
+    auto *action = child<QAction>(opening, "actStructure");
+    QCOMPARE(action->text(), QStringLiteral("Tournament structure…"));
+    // On the form's own right-click menu.
+    QCOMPARE(opening->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QVERIFY(opening->actions().contains(action));
+    action->trigger();
+    QCOMPARE(shownWindows(), QStringList{QStringLiteral("frmStructure")});
+    TRY_VERIFY(opening.isNull());
 }
 
 void TestOpening::enterAndEscapeTriggerNothing() {

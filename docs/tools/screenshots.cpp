@@ -14,6 +14,7 @@
 #include "live/remotecontrol.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
+#include "setup/frmstructure.h"
 #include "sound/frmsound.h"
 #include "testsupport.h"
 
@@ -26,6 +27,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -130,6 +132,15 @@ int main(int argc, char *argv[]) {
     {
         frmSound sound;
         save(&sound, QStringLiteral("frmsound"));
+    }
+    {
+        // The built-in structure with a slip in level 8: its cell marked,
+        // the problem named under the table.
+        frmStructure structure;
+        auto *table = structure.findChild<QTableView *>(QStringLiteral("tblLevels"));
+        table->model()->setData(table->model()->index(8, 1), QStringLiteral("5000"));
+        table->setCurrentIndex(table->model()->index(10, 2));
+        save(&structure, QStringLiteral("frmstructure"));
     }
     {
         std::unique_ptr<Blinds> owned(orvandel::openClock());
