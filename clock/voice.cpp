@@ -34,7 +34,6 @@ ClockVoice::ClockVoice(Blinds *clock) : QObject(clock), m_last(clock->face()) {
     sndWarning = new SoundPlayer(clock);
     sndWarning->setObjectName(QStringLiteral("sndWarning"));
     sndWarning->setFileName(QStringLiteral(":/warning.wav"));
-    sndWarning->setCommand(QStringLiteral("Open"));
     tmrSpeak = new QTimer(this);
     tmrSpeak->setObjectName(QStringLiteral("tmrSpeak"));
     tmrSpeak->setSingleShot(true);
@@ -66,6 +65,16 @@ ClockVoice::ClockVoice(Blinds *clock) : QObject(clock), m_last(clock->face()) {
     actWarning->setObjectName(QStringLiteral("actWarning"));
     actWarning->setCheckable(true);
     actWarning->setChecked(remembered.value(QStringLiteral("clock/warning"), false).toBool());
+    // Loaded once the warning is wanted: a clock that never warns spends
+    // nothing on it.
+    connect(actWarning, &QAction::toggled, this, [this](bool on) {
+        if (on && !std::exchange(m_warningOpen, true))
+            sndWarning->setCommand(QStringLiteral("Open"));
+    });
+    if (actWarning->isChecked()) {
+        sndWarning->setCommand(QStringLiteral("Open"));
+        m_warningOpen = true;
+    }
     connect(actSpeak, &QAction::triggered, this,
             [](bool on) { choices().setValue(QStringLiteral("clock/speak"), on); });
     connect(actWarning, &QAction::triggered, this,

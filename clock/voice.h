@@ -46,6 +46,7 @@ private:
     orvandel::ClockFace m_last;
     Announce m_announce = Announce::Nothing; // sounded since the last face
     QString m_sentence;                      // waiting for its sound to end
+    bool m_warningOpen = false;              // the warning's sound is loaded
 };
 
 } // namespace orvandel
