@@ -2,7 +2,6 @@
 
 #include "live/requesthead.h"
 
-#include <QTimer>
 #include <QWebSocket>
 #include <algorithm>
 #include <utility>
@@ -14,7 +13,12 @@
 namespace orvandel::live {
 
 LiveConnection::LiveConnection(LiveGate *gate, const LiveLimits &limits)
-    : QTcpSocket(gate), m_gate(gate), m_limits(limits) {}
+    : QTcpSocket(gate), m_gate(gate), m_limits(limits) {
+    // Its own, so that it goes with the connection, not ten seconds later.
+    m_deadline.setSingleShot(true);
+    m_deadline.callOnTimeout(this, &QAbstractSocket::abort);
+    m_deadline.start(m_limits.requestTimeout);
+}
 
 qint64 LiveConnection::writeData(const char *data, qint64 size) {
     // Qt's WebSocket is made right after its server writes this answer, and
@@ -23,6 +27,14 @@ qint64 LiveConnection::writeData(const char *data, qint64 size) {
         QByteArrayView(data, size).startsWith("HTTP/1.1 101 "))
         becomeViewer();
     m_written = true;
+    if (m_held) {
+        m_batch.append(data, size);
+        return size;
+    }
+    return send(data, size);
+}
+
+qint64 LiveConnection::send(const char *data, qint64 size) {
     qint64 written = 0;
 #ifdef Q_OS_LINUX
     // Straight to the system when nothing waits in the buffer: a tick's face
@@ -45,8 +57,16 @@ qint64 LiveConnection::writeData(const char *data, qint64 size) {
     return written;
 }
 
+void LiveConnection::release() {
+    m_held = false;
+    if (!m_batch.isEmpty())
+        send(m_batch.constData(), m_batch.size());
+    m_batch.resize(0); // its room kept for the next
+}
+
 void LiveConnection::becomeViewer() {
     m_stage = Stage::Viewing;
+    m_deadline.stop();
     m_allowance = m_limits.maxViewerBytes;
     m_unread = 0;
     // Connected before Qt's WebSocket is, and Qt's server has dropped every
@@ -114,8 +134,6 @@ void LiveGate::incomingConnection(qintptr handle) {
     socket->setReadBufferSize(m_limits.maxHeadBytes + 1);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { inspect(socket); });
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(m_limits.requestTimeout, this,
-                       [this, watched = QPointer(socket)] { expire(watched); });
 }
 
 void LiveGate::forgetClosed() {
@@ -196,11 +214,6 @@ void LiveGate::refuse(LiveConnection *socket, int status) {
     socket->skip(socket->bytesAvailable());
     socket->write(refusal(status));
     socket->disconnectFromHost();
-}
-
-void LiveGate::expire(LiveConnection *socket) {
-    if (socket && socket->stage() != LiveConnection::Stage::Viewing)
-        socket->abort();
 }
 
 LiveConnection *LiveGate::connectionOf(QWebSocket *viewer) {

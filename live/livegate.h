@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <vector>
 
 class QWebSocket;
@@ -38,6 +39,25 @@ public:
     // a press that was taken.
     void allow(qint64 bytes) { m_allowance += bytes; }
 
+    // While one lives, what is written to the connection waits, to go out in
+    // one piece when it ends: QWebSocket writes a message's head and its
+    // payload apart, and the view sends a ping after the face.
+    class Batch {
+    public:
+        explicit Batch(LiveConnection *connection) : m_connection(connection) {
+            if (m_connection)
+                m_connection->m_held = true;
+        }
+        ~Batch() {
+            if (m_connection)
+                m_connection->release();
+        }
+        Q_DISABLE_COPY_MOVE(Batch)
+
+    private:
+        LiveConnection *m_connection;
+    };
+
     // QWebSocket passes its read buffer size down to the connection under
     // it, the one way Qt gives from a WebSocket to its connection: the gate
     // asks through it.
@@ -51,14 +71,19 @@ private:
     void becomeViewer();
     void vet();
     void shut(bool now);
+    void release();
+    qint64 send(const char *data, qint64 size);
 
     QPointer<LiveGate> m_gate;
     LiveLimits m_limits;
+    QTimer m_deadline; // for its head, and for its answer unless it is a viewer
     Stage m_stage = Stage::Reading;
     qsizetype m_resume = 0; // where the next scan of the head starts
     bool m_written = false; // since its head was read
     bool m_claimed = false; // by its WebSocket's owner
     bool m_closing = false;
+    bool m_held = false;
+    QByteArray m_batch; // written while held
     qint64 m_allowance = 0;
     qint64 m_unread = 0; // looked at already, waiting for Qt's WebSocket
     ClientFrames m_frames;
@@ -92,7 +117,6 @@ private:
     void inspect(LiveConnection *socket);
     void handOver(LiveConnection *socket);
     void refuse(LiveConnection *socket, int status);
-    void expire(LiveConnection *socket);
 
     LiveLimits m_limits;
     std::vector<QPointer<LiveConnection>> m_connections; // oldest first

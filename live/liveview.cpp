@@ -72,6 +72,7 @@ struct LiveView::Server {
 
     void admit(std::unique_ptr<QWebSocket> owned);
     void send(const Viewer &viewer, bool ping) const {
+        const LiveConnection::Batch batch(viewer.connection);
         viewer.socket->sendTextMessage(text);
         if (ping && viewer.connection) {
             // Its answer, an empty frame, is the view's, not the viewer's.
@@ -87,8 +88,10 @@ struct LiveView::Server {
     void broadcast(const QJsonObject &message) const {
         const QString said =
             QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
-        for (const Viewer &viewer : viewers)
+        for (const Viewer &viewer : viewers) {
+            const LiveConnection::Batch batch(viewer.connection);
             viewer.socket->sendTextMessage(said);
+        }
     }
     void pressed(QWebSocket *socket, const QString &message);
     void serveViewers();
