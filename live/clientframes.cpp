@@ -30,7 +30,7 @@ bool ClientFrames::feed(QByteArrayView bytes) {
             continue;
         quint64 length = lengthBytes == 0 ? lengthCode : 0;
         for (int i = 0; i < lengthBytes; ++i)
-            length = length << 8 | m_head[std::size_t(2 + i)];
+            length = length << 8 | m_head[static_cast<std::size_t>(i) + 2];
         m_payloadLeft = length;
         m_headBytes = 0;
     }
