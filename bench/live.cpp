@@ -34,6 +34,10 @@ namespace {
 
 constexpr int Viewers = 200;
 constexpr int HalfOpen = 300;
+constexpr int PingFloods = 2;
+constexpr int PongSenders = 50;
+constexpr int PongEveryMs = 100;
+constexpr int NonReaders = 20;
 constexpr int DroppedPerMinute = 2'000;
 constexpr int FreshEveryMs = 2'000;
 constexpr double LatencyP99LimitMs = 20;
@@ -46,6 +50,17 @@ qint64 steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Resident memory, from /proc/self/statm.
+double rssKb() {
+    long pages = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%*d %ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(pages * sysconf(_SC_PAGESIZE)) / 1024;
 }
 
 // Calls `line` with every line that comes on stdin; `closed` when it ends.
@@ -157,6 +172,10 @@ int runLiveServer(int argc, char **argv) {
         std::size_t firstTick;
     };
     std::map<QByteArray, Phase> phases;
+    // Through the hostile minute, the most memory held at any moment.
+    double peakRssKb = 0;
+    QTimer sampler;
+    sampler.callOnTimeout(&app, [&] { peakRssKb = std::max(peakRssKb, rssKb()); });
 
     auto endPhase = [&](const QByteArray &name) {
         const auto found = phases.find(name);
@@ -189,6 +208,10 @@ int runLiveServer(int argc, char **argv) {
         const qint64 due = (steadyNs() - gridNs) / NsPerS;
         put("seconds_lost", static_cast<double>(due - counted(ticks.back())));
         put("viewers", view.viewerCount());
+        if (sampler.isActive()) {
+            sampler.stop();
+            put("rss_peak_kb", peakRssKb);
+        }
         std::printf("ended %s\n", name.constData());
         std::fflush(stdout);
     };
@@ -199,6 +222,10 @@ int runLiveServer(int argc, char **argv) {
             const QByteArray name = line.mid(line.indexOf(' ') + 1);
             if (line.startsWith("begin ")) {
                 phases[name] = {cpuMs(selfUsage()), ticks.size()};
+                if (name == "hostile") {
+                    peakRssKb = rssKb();
+                    sampler.start(100);
+                }
             } else if (line.startsWith("end ")) {
                 // Measured half-way between two ticks of the grid.
                 const qint64 sinceGrid = (steadyNs() - gridNs) % NsPerS;
@@ -212,14 +239,7 @@ int runLiveServer(int argc, char **argv) {
                 const std::string key = name.toStdString();
                 result((key + "_heap_kb").c_str(),
                        static_cast<double>(heap.uordblks + heap.hblkhd) / 1024);
-                long pages = 0;
-                if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
-                    if (std::fscanf(statm, "%*d %ld", &pages) != 1)
-                        pages = 0;
-                    std::fclose(statm);
-                }
-                result((key + "_rss_kb").c_str(),
-                       static_cast<double>(pages * sysconf(_SC_PAGESIZE)) / 1024);
+                result((key + "_rss_kb").c_str(), rssKb());
                 std::printf("ended %s\n", name.constData());
                 std::fflush(stdout);
             } else if (line == "quit") {
@@ -340,6 +360,79 @@ int runLiveHostile(int argc, char **argv, quint16 port, int seconds) {
     // All made within the first 95 % of the run, whatever the timer's slack.
     dropper.start(std::max(1, seconds * 950 / std::max(1, dropTotal)));
 
+    // WebSockets opened by hand, as a hostile client would: ping floods
+    // that never read, so that every ping's answer waits at the server;
+    // pong senders that never read and send an unasked pong every 100 ms, so
+    // that they never look silent; viewers that never read and never answer.
+    // Each opens, then reads nothing after the server's answer; a flood or a
+    // pong sender the server closed is made again on the refill.
+    const QByteArray upgrade = "GET /live HTTP/1.1\r\nHost: 127.0.0.1\r\nUpgrade: websocket\r\n"
+                               "Connection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                               "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+    // Masked (with 01 02 03 04) and empty, as a client sends them.
+    const QByteArray ping("\x89\x80\x01\x02\x03\x04", 6);
+    const QByteArray pong("\x8a\x80\x01\x02\x03\x04", 6);
+    const QByteArray pingBurst = ping.repeated(10'000);
+    struct Attacker {
+        std::unique_ptr<QTcpSocket> socket;
+        bool open = false; // the server answered 101
+    };
+    std::vector<Attacker> floods(PingFloods);
+    std::vector<Attacker> pongSenders(PongSenders);
+    std::vector<Attacker> nonReaders(NonReaders);
+    int floodsMade = 0;
+    int pongSendersMade = 0;
+    auto openByHand = [&](Attacker &attacker, auto whenOpen) {
+        attacker = {std::make_unique<QTcpSocket>(), false};
+        QTcpSocket *socket = attacker.socket.get();
+        auto heard = std::make_shared<QByteArray>();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [=, &attacker] {
+            *heard += socket->readAll();
+            if (attacker.open || !heard->contains("\r\n\r\n"))
+                return;
+            attacker.open = heard->startsWith("HTTP/1.1 101 ");
+            // From here nothing is read: what the server sends waits.
+            socket->setReadBufferSize(1);
+            QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+            if (attacker.open)
+                whenOpen(socket);
+        });
+        connectTo(*socket);
+        socket->write(upgrade);
+    };
+    auto flood = [&](QTcpSocket *socket) {
+        auto more = [socket, &pingBurst] {
+            if (socket->bytesToWrite() < pingBurst.size())
+                socket->write(pingBurst);
+        };
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, more);
+        more();
+    };
+    auto remake = [&](std::vector<Attacker> &attackers, int &made, auto whenOpen) {
+        for (Attacker &attacker : attackers) {
+            if (attacker.socket && attacker.socket->state() != QAbstractSocket::UnconnectedState)
+                continue;
+            openByHand(attacker, whenOpen);
+            ++made;
+        }
+    };
+    auto remakeAttackers = [&] {
+        remake(floods, floodsMade, flood);
+        remake(pongSenders, pongSendersMade, [](QTcpSocket *) {});
+    };
+    remakeAttackers();
+    refiller.callOnTimeout(&app, remakeAttackers);
+    for (Attacker &nonReader : nonReaders)
+        openByHand(nonReader, [](QTcpSocket *) {});
+    QTimer pongs;
+    pongs.callOnTimeout(&app, [&] {
+        for (Attacker &sender : pongSenders) {
+            if (sender.open && sender.socket->state() == QAbstractSocket::ConnectedState)
+                sender.socket->write(pong);
+        }
+    });
+    pongs.start(PongEveryMs);
+
     // A fresh viewer every 2 s: the page, then the face on its WebSocket.
     std::vector<double> pageMs;
     std::vector<double> viewerMs;
@@ -380,6 +473,11 @@ int runLiveHostile(int argc, char **argv, quint16 port, int seconds) {
         std::sort(pageMs.begin(), pageMs.end());
         std::sort(viewerMs.begin(), viewerMs.end());
         result("hostile_half_open_made", halfOpenMade);
+        result("hostile_ping_floods_made", floodsMade);
+        result("hostile_pong_senders_made", pongSendersMade);
+        result("hostile_non_readers_opened",
+               static_cast<double>(std::count_if(nonReaders.begin(), nonReaders.end(),
+                                                 [](const Attacker &a) { return a.open; })));
         result("hostile_dropped", dropMade);
         result("hostile_fresh_pages", static_cast<double>(pageMs.size()));
         result("hostile_fresh_page_max_ms", pageMs.empty() ? std::nan("") : pageMs.back());
@@ -443,7 +541,11 @@ void liveBench(Report &report, const QString &workDir, const Options &options) {
                             QString::number(seconds)}),
                   seconds * 1'000 + ChildGraceMs);
     bool hostileRan = false;
-    ran = ran && phase("hostile", [&] { hostileRan = hostile.start() && hostile.finish(); });
+    ran = ran && memory("hostile_before") &&
+          phase("hostile", [&] { hostileRan = hostile.start() && hostile.finish(); });
+    // Every attacker is gone with its process.
+    sleep(3);
+    ran = ran && memory("hostile_after");
     server.send("quit");
     const bool serverRan = server.finish();
     for (Child *child : {&server, &viewers, &hostile}) {
@@ -503,6 +605,18 @@ void liveBench(Report &report, const QString &workDir, const Options &options) {
     report.figure("live_rss_kb_back_over_before",
                   server.result("after_rss_kb") - server.result("before_rss_kb"), 0, Check::AtMost,
                   MemoryBackLimitKb);
+    report.figure("live_hostile_rss_kb_peak_over_before",
+                  server.result("hostile_rss_peak_kb") - server.result("hostile_before_rss_kb"), 0);
+    report.figure("live_hostile_heap_kb_back_over_before",
+                  server.result("hostile_after_heap_kb") - server.result("hostile_before_heap_kb"),
+                  0, Check::AtMost, MemoryBackLimitKb);
+    report.figure("live_hostile_rss_kb_back_over_before",
+                  server.result("hostile_after_rss_kb") - server.result("hostile_before_rss_kb"), 0,
+                  Check::AtMost, MemoryBackLimitKb);
+    report.figure("live_hostile_ping_floods_made", hostile.result("hostile_ping_floods_made"), 0);
+    report.figure("live_hostile_pong_senders_made", hostile.result("hostile_pong_senders_made"), 0);
+    report.figure("live_hostile_non_readers_opened", hostile.result("hostile_non_readers_opened"),
+                  0);
     report.figure("live_hostile_half_open_made", hostile.result("hostile_half_open_made"), 0);
     report.figure("live_hostile_dropped", hostile.result("hostile_dropped"), 0);
     report.figure("live_hostile_fresh_pages", hostile.result("hostile_fresh_pages"), 0);

@@ -26,7 +26,8 @@ int runLiveServer(int argc, char **argv);
 int runLiveViewers(int argc, char **argv, quint16 port);
 
 // For `seconds`: 300 connections that send half a request head, 2,000 a
-// minute opened and dropped, and a fresh viewer every 2 s, timed.
+// minute opened and dropped, WebSockets that never read (2 flooding pings, 50
+// sending unasked pongs, 20 silent), and a fresh viewer every 2 s, timed.
 int runLiveHostile(int argc, char **argv, quint16 port, int seconds);
 
 } // namespace bench

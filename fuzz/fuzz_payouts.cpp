@@ -22,7 +22,8 @@ using namespace orvandel;
 
 namespace {
 
-__extension__ typedef __int128 Wide;
+// __extension__ keeps -Wpedantic quiet, and takes only the typedef form.
+__extension__ typedef __int128 Wide; // NOLINT(modernize-use-using)
 
 void require(bool holds) {
     if (!holds)

@@ -1,13 +1,17 @@
-// Fuzz target for what the live view reads of a request before anything
-// else does.
+// Fuzz target for what the live view reads of what a client sends before
+// Qt does: a request head, and a viewer's WebSocket frames.
 //
 // The first byte picks the head limit; the rest is what a client sent.
 // Whatever the bytes: a head found complete ends at its first empty line and
-// fits the limit, and bytes arriving in pieces end it at the same place; only
-// GET without a body is let in, the WebSocket on /live alone; a decoded path
-// is served only whole, never with a step up in it; and a Host header never
-// adds a directive or a line to the answer's headers. A broken property
-// traps, so libFuzzer keeps the input.
+// fits the limit, and bytes arriving in pieces end it at the same place; no
+// request with a body goes on to Qt's server, nor one whose target is no
+// path; a decoded path is served only whole, never with a step up in it; and
+// a Host header never adds a directive or a line to the answer's headers.
+// Read as frames, the bytes in pieces give the frames and the verdict on
+// their masks that they give whole, and every frame but the last takes at
+// least a masked head's six bytes. A broken property traps, so libFuzzer
+// keeps the input.
+#include "live/clientframes.h"
 #include "live/requesthead.h"
 
 #include <cstddef>
@@ -66,14 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Admission admission = admit(head);
     const QString path = targetPath(head.target);
     switch (admission.kind) {
-    case Admission::Kind::Live:
-        require(head.method == "GET" && head.websocket && resourceAt(path) == Resource::Live);
-        break;
-    case Admission::Kind::Answer:
-        require(head.method == "GET" && !head.hasBody && path.startsWith(u'/'));
+    case Admission::Kind::Pass:
+        require(!head.method.isEmpty() && !head.hasBody && path.startsWith(u'/'));
         break;
     case Admission::Kind::Refuse:
-        require(admission.status == 400 || admission.status == 405);
+        require(admission.status == 400 || (admission.status == 405 && head.hasBody &&
+                                            head.method != "GET" && !path.isEmpty()));
         break;
     }
 
@@ -91,5 +93,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(value.count(';') == plain[i].second.count(';'));
         require(value.count(',') == 0);
     }
+
+    ClientFrames frames;
+    const bool masked = frames.feed(bytes);
+    require(frames.frames() <= (bytes.size() + 5) / 6 || !masked);
+    ClientFrames inPieces;
+    bool piecesMasked = true;
+    for (qsizetype at = 0; at < bytes.size() && piecesMasked;) {
+        const qsizetype piece = std::min(bytes.size() - at, qsizetype{1} + (bytes[at] & 0x1f));
+        piecesMasked = inPieces.feed(bytes.sliced(at, piece));
+        at += piece;
+    }
+    require(piecesMasked == masked && inPieces.frames() == frames.frames());
     return 0;
 }

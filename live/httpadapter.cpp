@@ -1,12 +1,16 @@
 #include "live/httpadapter.h"
 
-#include <QHttpServer>
+#include <QAbstractHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QTcpServer>
-#include <QTcpSocket>
+#include <QWebSocket>
 #include <QtGlobal>
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QHttpServerWebSocketUpgradeResponse>
+#endif
 
 namespace orvandel::live {
 
@@ -34,35 +38,64 @@ QHttpServerResponse responseOf(const HttpReply &reply) {
     return response;
 }
 
+bool asksForLive(const QHttpServerRequest &request) {
+    return resourceAt(request.url().path()) == Resource::Live;
+}
+
+// No routes: `answer` alone says what is served, so that the server's own
+// path matching never decides it. The gate closes each connection once it
+// has its answer.
+class Server final : public QAbstractHttpServer {
+public:
+    explicit Server(HttpAdapter::Answer answer) : m_answer(std::move(answer)) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        addWebSocketUpgradeVerifier(this, [](const QHttpServerRequest &request) {
+            // Any other upgrade goes to missingHandler, and is closed.
+            return asksForLive(request) ? QHttpServerWebSocketUpgradeResponse::accept()
+                                        : QHttpServerWebSocketUpgradeResponse::passToNext();
+        });
+#endif
+    }
+
+protected:
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    bool handleRequest(const QHttpServerRequest &request,
+                       QHttpServerResponder &responder) override {
+        missingHandler(request, responder);
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest &request,
+                        QHttpServerResponder &responder) override {
+        responder.sendResponse(responseOf(answerTo(m_answer, request)));
+    }
+#else
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override {
+        // An upgrade to a WebSocket asks here first: true gives it to Qt's
+        // WebSocket server, false to missingHandler, after which it closes.
+        if (request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) == 0)
+            return asksForLive(request);
+        missingHandler(request, socket);
+        return true;
+    }
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override {
+        responseOf(answerTo(m_answer, request)).write(makeResponder(request, socket));
+    }
+#endif
+
+private:
+    HttpAdapter::Answer m_answer;
+};
+
 } // namespace
 
-HttpAdapter::HttpAdapter(QTcpServer *server, Answer answer, QObject *parent)
-    : QObject(parent), m_http(std::make_unique<QHttpServer>()) {
-    // No routes: every request comes here, and `answer` alone says what is
-    // served, so that the server's own path matching never decides it.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QHttpServer *http = m_http.get();
-    m_http->setMissingHandler(this,
-                              [http, answer = std::move(answer)](const QHttpServerRequest &request,
-                                                                 QHttpServerResponder &responder) {
-                                  responder.sendResponse(responseOf(answerTo(answer, request)));
-                                  // One request a connection: what comes next is never read. The
-                                  // responder no longer names its socket; the server still owns it.
-                                  for (QTcpSocket *socket : http->findChildren<QTcpSocket *>()) {
-                                      if (socket->peerPort() == request.remotePort() &&
-                                          socket->peerAddress() == request.remoteAddress())
-                                          socket->disconnectFromHost();
-                                  }
-                              });
-#else
-    m_http->setMissingHandler([answer = std::move(answer)](const QHttpServerRequest &request,
-                                                           QHttpServerResponder &&responder) {
-        QTcpSocket *socket = responder.socket();
-        responseOf(answerTo(answer, request)).write(std::move(responder));
-        // One request a connection: what comes next is never read.
-        socket->disconnectFromHost();
-    });
-#endif
+HttpAdapter::HttpAdapter(QTcpServer *server, Answer answer, Viewer viewer, QObject *parent)
+    : QObject(parent), m_http(std::make_unique<Server>(std::move(answer))) {
+    QAbstractHttpServer *http = m_http.get();
+    connect(http, &QAbstractHttpServer::newWebSocketConnection, this,
+            [http, viewer = std::move(viewer)] {
+                while (http->hasPendingWebSocketConnections())
+                    viewer(http->nextPendingWebSocketConnection());
+            });
     m_http->bind(server);
 }
 

@@ -8,8 +8,9 @@
 #include <functional>
 #include <memory>
 
-class QHttpServer;
+class QAbstractHttpServer;
 class QTcpServer;
+class QWebSocket;
 
 namespace orvandel::live {
 
@@ -30,20 +31,22 @@ struct HttpReply {
 // Qt HTTP Server is a technology preview whose API changes between Qt
 // versions (6.4 here, 6.8 on Debian 13), so moving Qt touches this file alone.
 // The server reads the connections `server` hands over through
-// QTcpServer::addPendingConnection, one request each: `answer` makes the
-// reply, and the connection closes once it is sent.
+// QTcpServer::addPendingConnection. It gives a WebSocket upgrade of /live to
+// Qt's WebSocket server and what that opens to `viewer`; `answer` makes the
+// reply to every other request.
 class HttpAdapter final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HttpAdapter)
 
 public:
     using Answer = std::function<HttpReply(const HttpAsk &)>;
+    using Viewer = std::function<void(std::unique_ptr<QWebSocket>)>;
     // Takes `server` (listening) for its own.
-    HttpAdapter(QTcpServer *server, Answer answer, QObject *parent = nullptr);
+    HttpAdapter(QTcpServer *server, Answer answer, Viewer viewer, QObject *parent = nullptr);
     ~HttpAdapter() override;
 
 private:
-    std::unique_ptr<QHttpServer> m_http;
+    std::unique_ptr<QAbstractHttpServer> m_http;
 };
 
 } // namespace orvandel::live

@@ -2,11 +2,9 @@
 
 #include "live/requesthead.h"
 
-#include <QTcpSocket>
-#include <QTimer>
 #include <QWebSocket>
-#include <QWebSocketServer>
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_LINUX
 #include <sys/socket.h>
@@ -14,37 +12,103 @@
 
 namespace orvandel::live {
 
-namespace {
+LiveConnection::LiveConnection(LiveGate *gate, const LiveLimits &limits)
+    : QTcpSocket(gate), m_gate(gate), m_limits(limits) {
+    // Its own, so that it goes with the connection, not ten seconds later.
+    m_deadline.setSingleShot(true);
+    m_deadline.callOnTimeout(this, &QAbstractSocket::abort);
+    m_deadline.start(m_limits.requestTimeout);
+}
 
-// A connection that writes straight to the system when nothing waits in its
-// buffer: a tick's frame reaches every viewer with one system call each,
-// without arming and disarming a write notifier per viewer, which wakes the
-// event loop every time. What the system does not take at once is buffered
-// as usual, and whatever follows waits behind it.
-class GateSocket final : public QTcpSocket {
-public:
-    using QTcpSocket::QTcpSocket;
-
-protected:
-#ifdef Q_OS_LINUX
-    qint64 writeData(const char *data, qint64 size) override {
-        qint64 sent = 0;
-        if (bytesToWrite() == 0 && state() == QAbstractSocket::ConnectedState)
-            sent = std::max<qint64>(0, ::send(static_cast<int>(socketDescriptor()), data,
-                                              static_cast<std::size_t>(size),
-                                              MSG_DONTWAIT | MSG_NOSIGNAL));
-        if (sent == size)
-            return size;
-        const qint64 buffered = QTcpSocket::writeData(data + sent, size - sent);
-        return buffered < 0 ? buffered : sent + buffered;
+qint64 LiveConnection::writeData(const char *data, qint64 size) {
+    // Qt's WebSocket is made right after its server writes this answer, and
+    // before it reads a frame.
+    if (m_stage == Stage::Answered && !m_written &&
+        QByteArrayView(data, size).startsWith("HTTP/1.1 101 "))
+        becomeViewer();
+    m_written = true;
+    if (m_held) {
+        m_batch.append(data, size);
+        return size;
     }
+    return send(data, size);
+}
+
+qint64 LiveConnection::send(const char *data, qint64 size) {
+    qint64 written = 0;
+#ifdef Q_OS_LINUX
+    // Straight to the system when nothing waits in the buffer: a tick's face
+    // reaches every viewer without arming and disarming a write notifier per
+    // viewer, which wakes the event loop every time. What the system does
+    // not take at once is buffered as usual, and whatever follows waits
+    // behind it.
+    if (bytesToWrite() == 0 && state() == QAbstractSocket::ConnectedState)
+        written = std::max<qint64>(0, ::send(static_cast<int>(socketDescriptor()), data,
+                                             static_cast<std::size_t>(size),
+                                             MSG_DONTWAIT | MSG_NOSIGNAL));
 #endif
-};
+    if (written < size) {
+        const qint64 buffered = QTcpSocket::writeData(data + written, size - written);
+        written = buffered < 0 ? buffered : written + buffered;
+    }
+    // A viewer that does not read: its faces would pile up here.
+    if (m_stage == Stage::Viewing && bytesToWrite() > m_limits.maxViewerWaiting)
+        shut(false);
+    return written;
+}
 
-} // namespace
+void LiveConnection::release() {
+    m_held = false;
+    if (!m_batch.isEmpty())
+        send(m_batch.constData(), m_batch.size());
+    m_batch.resize(0); // its room kept for the next
+}
 
-LiveGate::LiveGate(const LiveLimits &limits, QWebSocketServer *viewers, QObject *parent)
-    : QTcpServer(parent), m_limits(limits), m_viewers(viewers) {
+void LiveConnection::becomeViewer() {
+    m_stage = Stage::Viewing;
+    m_deadline.stop();
+    m_allowance = m_limits.maxViewerBytes;
+    m_unread = 0;
+    // Connected before Qt's WebSocket is, and Qt's server has dropped every
+    // earlier connection: this comes first on every arrival.
+    connect(this, &QIODevice::readyRead, this, &LiveConnection::vet);
+}
+
+void LiveConnection::vet() {
+    const qint64 available = bytesAvailable();
+    const qint64 fresh = available - m_unread;
+    // Until the WebSocket has read, all of it has been seen.
+    m_unread = available;
+    if (fresh <= 0 || m_closing)
+        return;
+    m_allowance -= fresh;
+    const QByteArray seen = peek(available);
+    if (m_allowance < 0 || !m_frames.feed(QByteArrayView(seen).last(fresh)))
+        shut(true); // before the WebSocket reads any of it
+}
+
+void LiveConnection::setReadBufferSize(qint64 size) {
+    QTcpSocket::setReadBufferSize(size);
+    if (m_stage != Stage::Viewing || m_claimed || !m_gate || !m_gate->m_asking)
+        return;
+    m_claimed = true;
+    m_gate->m_answering = this;
+    // After the WebSocket's own: what it left unread is no arrival.
+    connect(this, &QIODevice::readyRead, this, [this] { m_unread = bytesAvailable(); });
+    m_unread = bytesAvailable();
+}
+
+void LiveConnection::shut(bool now) {
+    if (std::exchange(m_closing, true))
+        return;
+    if (now)
+        abort();
+    else // not under Qt's WebSocket while it writes
+        QMetaObject::invokeMethod(this, &QAbstractSocket::abort, Qt::QueuedConnection);
+}
+
+LiveGate::LiveGate(const LiveLimits &limits, QObject *parent)
+    : QTcpServer(parent), m_limits(limits) {
     // A burst of connections must not fill the kernel's queue before they
     // are taken: a refused SYN costs a fresh viewer a second or more.
     setListenBacklogSize(1024);
@@ -52,7 +116,7 @@ LiveGate::LiveGate(const LiveLimits &limits, QWebSocketServer *viewers, QObject 
 }
 
 void LiveGate::incomingConnection(qintptr handle) {
-    auto *socket = new GateSocket(this);
+    auto *socket = new LiveConnection(this, m_limits);
     if (!socket->setSocketDescriptor(handle)) {
         delete socket;
         return;
@@ -63,26 +127,20 @@ void LiveGate::incomingConnection(qintptr handle) {
         socket->deleteLater();
         return;
     }
-    m_connections.push_back({socket, Stage::Reading, 0});
-    // The head is peeked, not read, so that whoever takes the connection
-    // reads it whole; the buffer holds no more than a head may be.
+    m_connections.emplace_back(socket);
+    // The head is peeked, not read, so that Qt's server reads it whole; the
+    // buffer holds no more than a head may be, and later no more than that
+    // of a viewer's frames.
     socket->setReadBufferSize(m_limits.maxHeadBytes + 1);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { inspect(socket); });
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    QTimer::singleShot(m_limits.requestTimeout, this,
-                       [this, watched = QPointer(socket)] { expire(watched); });
 }
 
 void LiveGate::forgetClosed() {
     // A closed socket may wait for its deletion; it holds no room meanwhile.
-    std::erase_if(m_connections, [](const Connection &c) {
-        return c.socket.isNull() || c.socket->state() == QAbstractSocket::UnconnectedState;
+    std::erase_if(m_connections, [](const QPointer<LiveConnection> &c) {
+        return c.isNull() || c->state() == QAbstractSocket::UnconnectedState;
     });
-}
-
-int LiveGate::connectionCount() {
-    forgetClosed();
-    return static_cast<int>(m_connections.size());
 }
 
 bool LiveGate::makeRoom() {
@@ -90,64 +148,63 @@ bool LiveGate::makeRoom() {
         return true;
     // The oldest that has not finished its request; failing that, the oldest
     // that is not a viewer.
+    using Stage = LiveConnection::Stage;
     auto victim = std::find_if(m_connections.begin(), m_connections.end(),
-                               [](const Connection &c) { return c.stage == Stage::Reading; });
+                               [](const auto &c) { return c->stage() == Stage::Reading; });
     if (victim == m_connections.end())
         victim = std::find_if(m_connections.begin(), m_connections.end(),
-                              [](const Connection &c) { return c.stage != Stage::Viewing; });
+                              [](const auto &c) { return c->stage() != Stage::Viewing; });
     if (victim == m_connections.end())
         return false;
-    const QPointer<QTcpSocket> socket = victim->socket;
+    const QPointer<LiveConnection> socket = *victim;
     m_connections.erase(victim);
     socket->abort();
     return true;
 }
 
-LiveGate::Connection *LiveGate::find(const QTcpSocket *socket) {
-    const auto found = std::find_if(m_connections.begin(), m_connections.end(),
-                                    [socket](const Connection &c) { return c.socket == socket; });
-    return found == m_connections.end() ? nullptr : &*found;
-}
-
-void LiveGate::inspect(QTcpSocket *socket) {
-    Connection *connection = find(socket);
-    if (!connection || connection->stage != Stage::Reading)
+void LiveGate::inspect(LiveConnection *socket) {
+    if (socket->stage() != LiveConnection::Stage::Reading)
         return;
     const QByteArray seen = socket->peek(m_limits.maxHeadBytes + 1);
-    const HeadScan scan = scanHead(seen, connection->resume, m_limits.maxHeadBytes);
+    const HeadScan scan = scanHead(seen, socket->m_resume, m_limits.maxHeadBytes);
     if (scan.state == HeadScan::State::Incomplete) {
-        connection->resume = scan.resume;
+        socket->m_resume = scan.resume;
         return;
     }
     if (scan.state == HeadScan::State::TooLarge) {
-        refuse(*connection, 431);
+        refuse(socket, 431);
         return;
     }
     const Admission admission = admit(readHead(QByteArrayView(seen).first(scan.length)));
-    if (admission.kind == Admission::Kind::Refuse) {
-        refuse(*connection, admission.status);
-        return;
-    }
-    // From here the connection belongs to whoever reads it next.
-    disconnect(socket, nullptr, this, nullptr);
-    disconnect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    socket->setReadBufferSize(0);
-    if (admission.kind == Admission::Kind::Live) {
-        connection->stage = Stage::Upgrading;
-        // The WebSocket it becomes owns it.
-        socket->setParent(nullptr);
-        m_viewers->handleConnection(socket);
-    } else {
-        connection->stage = Stage::Answered;
-        addPendingConnection(socket);
-        // The web server reads on its next readyRead, and the head is in.
-        QMetaObject::invokeMethod(socket, &QTcpSocket::readyRead, Qt::QueuedConnection);
-    }
+    if (admission.kind == Admission::Kind::Refuse)
+        refuse(socket, admission.status);
+    else
+        handOver(socket);
 }
 
-void LiveGate::refuse(Connection &connection, int status) {
-    QTcpSocket *socket = connection.socket;
-    connection.stage = Stage::Answered;
+void LiveGate::handOver(LiveConnection *socket) {
+    socket->m_stage = LiveConnection::Stage::Answered;
+    // From here the connection is Qt's server's to read and to delete.
+    disconnect(socket, nullptr, this, nullptr);
+    disconnect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    addPendingConnection(socket);
+    // The server reads on the next readyRead, and the head is in. It answers
+    // a request at once; one request a connection, so the connection closes
+    // once it has its answer, unless that made it a viewer.
+    QMetaObject::invokeMethod(
+        this,
+        [watched = QPointer(socket)] {
+            if (!watched || watched->state() != QAbstractSocket::ConnectedState)
+                return;
+            emit watched->readyRead();
+            if (watched && watched->m_written && watched->stage() != LiveConnection::Stage::Viewing)
+                watched->disconnectFromHost();
+        },
+        Qt::QueuedConnection);
+}
+
+void LiveGate::refuse(LiveConnection *socket, int status) {
+    socket->m_stage = LiveConnection::Stage::Answered;
     // Whatever else the client sent is read and dropped, so that closing
     // does not reset the connection before it has the answer.
     socket->setReadBufferSize(0);
@@ -159,21 +216,11 @@ void LiveGate::refuse(Connection &connection, int status) {
     socket->disconnectFromHost();
 }
 
-void LiveGate::expire(QTcpSocket *socket) {
-    const Connection *connection = socket ? find(socket) : nullptr;
-    if (connection && connection->stage != Stage::Viewing)
-        socket->abort();
-}
-
-QTcpSocket *LiveGate::admitViewer(const QWebSocket *viewer) {
-    for (Connection &c : m_connections) {
-        if (c.stage == Stage::Upgrading && c.socket && c.socket->peerPort() == viewer->peerPort() &&
-            c.socket->peerAddress() == viewer->peerAddress()) {
-            c.stage = Stage::Viewing;
-            return c.socket;
-        }
-    }
-    return nullptr;
+LiveConnection *LiveGate::connectionOf(QWebSocket *viewer) {
+    m_asking = true;
+    viewer->setReadBufferSize(m_limits.maxHeadBytes + 1);
+    m_asking = false;
+    return std::exchange(m_answering, nullptr);
 }
 
 } // namespace orvandel::live

@@ -1,6 +1,7 @@
 #include "live/liveview.h"
 
 #include "core/steadyclock.h"
+#include "live/clientframes.h"
 #include "live/httpadapter.h"
 #include "live/livegate.h"
 #include "live/remotecontrol.h"
@@ -13,10 +14,8 @@
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QWebSocket>
-#include <QWebSocketServer>
 #include <algorithm>
 #include <vector>
 
@@ -54,20 +53,15 @@ QByteArray embedded(const char *name) {
 struct LiveView::Server {
     struct Viewer {
         QWebSocket *socket;
-        QPointer<QTcpSocket> connection; // under it, for the frames of the face
+        QPointer<LiveConnection> connection; // under it
         qint64 lastPongMs;
         qint64 nextPingMs;
-        qint64 received = 0;
     };
 
     explicit Server(LiveView *view) : owner(view) {
         setFace(faceToJson({}));
         clock.start();
         heartbeat.callOnTimeout(owner, [this] { serveViewers(); });
-        QObject::connect(&sockets, &QWebSocketServer::newConnection, owner, [this] {
-            while (QWebSocket *socket = sockets.nextPendingConnection())
-                admit(socket);
-        });
     }
 
     Viewer *find(const QWebSocket *socket) {
@@ -76,37 +70,29 @@ struct LiveView::Server {
         return found == viewers.end() ? nullptr : &*found;
     }
 
-    void admit(QWebSocket *socket);
+    void admit(std::unique_ptr<QWebSocket> owned);
     void send(const Viewer &viewer, bool ping) const {
-        // The frames made once for all, written under the WebSocket, which
-        // would frame the face again for each viewer and write it in two
-        // parts. Its own frames (closing) are whole too, so the two never mix
-        // within a frame.
-        if (viewer.connection) {
-            viewer.connection->write(ping ? framePing : frame);
-            return;
-        }
-        viewer.socket->sendTextMessage(QString::fromUtf8(json));
-        if (ping)
+        const LiveConnection::Batch batch(viewer.connection);
+        viewer.socket->sendTextMessage(text);
+        if (ping && viewer.connection) {
+            // Its answer, an empty frame, is the view's, not the viewer's.
+            viewer.connection->allow(clientFrameBytes(0));
             viewer.socket->ping();
+        }
     }
     void setFace(QByteArray faceJson) {
         json = std::move(faceJson);
-        frame = textFrame(json);
-        framePing = frame + QByteArray("\x89\x00", 2); // and a ping without data
+        text = QString::fromUtf8(json);
     }
-    // One message, framed once, to every page now open.
+    // One message to every page now open.
     void broadcast(const QJsonObject &message) const {
-        const QByteArray text = QJsonDocument(message).toJson(QJsonDocument::Compact);
-        const QByteArray framed = textFrame(text);
+        const QString said =
+            QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Compact));
         for (const Viewer &viewer : viewers) {
-            if (viewer.connection)
-                viewer.connection->write(framed);
-            else
-                viewer.socket->sendTextMessage(QString::fromUtf8(text));
+            const LiveConnection::Batch batch(viewer.connection);
+            viewer.socket->sendTextMessage(said);
         }
     }
-    void heard(QWebSocket *socket, qint64 bytes);
     void pressed(QWebSocket *socket, const QString &message);
     void serveViewers();
     HttpReply answer(const HttpAsk &ask) const;
@@ -114,8 +100,7 @@ struct LiveView::Server {
     LiveView *owner;
     LiveLimits limits;
     QByteArray json;
-    QByteArray frame;
-    QByteArray framePing;
+    QString text; // the same, as a WebSocket sends it
     const QByteArray page = embedded("index.html");
     const QByteArray script = embedded("live.js");
     const QByteArray style = embedded("live.css");
@@ -130,22 +115,23 @@ struct LiveView::Server {
     std::vector<Viewer> viewers;
     QByteArray controlKey;
     WrongSecretLimiter wrongSecrets{&steadyNowMs};
-    // Last, so that it goes first: the WebSockets it deletes report their
-    // end to the members above.
-    QWebSocketServer sockets{QStringLiteral("Orvandel"), QWebSocketServer::NonSecureMode};
 };
 
-void LiveView::Server::admit(QWebSocket *socket) {
+void LiveView::Server::admit(std::unique_ptr<QWebSocket> owned) {
+    // Deleted when it closes, or with the view.
+    QWebSocket *socket = owned.release();
+    socket->setParent(owner);
     QObject::connect(socket, &QWebSocket::disconnected, owner, [this, socket] {
         std::erase_if(viewers, [socket](const Viewer &v) { return v.socket == socket; });
         socket->deleteLater();
     });
-    if (!http) { // turned off while it was shaking hands
-        socket->sendTextMessage(NotShared);
-        socket->close(QWebSocketProtocol::CloseCodeGoingAway);
+    LiveConnection *connection = gate->connectionOf(socket);
+    if (!connection) {
+        socket->abort();
         return;
     }
-    QTcpSocket *connection = gate->admitViewer(socket);
+    // The connection goes with its WebSocket, whichever Qt leaves it to.
+    connection->setParent(socket);
     socket->setMaxAllowedIncomingFrameSize(static_cast<quint64>(limits.maxViewerBytes));
     socket->setMaxAllowedIncomingMessageSize(static_cast<quint64>(limits.maxViewerBytes));
     // Viewers that came together would otherwise be asked together, ever
@@ -153,10 +139,6 @@ void LiveView::Server::admit(QWebSocket *socket) {
     const qint64 pingEvery = limits.pongTimeout.count() / 3;
     viewers.push_back({socket, connection, clock.elapsed(),
                        clock.elapsed() + QRandomGenerator::global()->bounded(pingEvery + 1)});
-    QObject::connect(socket, &QWebSocket::textFrameReceived, owner,
-                     [this, socket](const QString &said) { heard(socket, said.toUtf8().size()); });
-    QObject::connect(socket, &QWebSocket::binaryFrameReceived, owner,
-                     [this, socket](const QByteArray &said) { heard(socket, said.size()); });
     QObject::connect(socket, &QWebSocket::textMessageReceived, owner,
                      [this, socket](const QString &message) { pressed(socket, message); });
     QObject::connect(socket, &QWebSocket::pong, owner, [this, socket] {
@@ -166,17 +148,6 @@ void LiveView::Server::admit(QWebSocket *socket) {
     if (!design.isEmpty())
         socket->sendTextMessage(QString::fromUtf8(design));
     send(viewers.back(), false);
-}
-
-void LiveView::Server::heard(QWebSocket *socket, qint64 bytes) {
-    // Nothing a viewer sends changes the clock: what it says is only counted
-    // against its allowance.
-    Viewer *viewer = find(socket);
-    if (!viewer)
-        return;
-    viewer->received += bytes;
-    if (viewer->received > limits.maxViewerBytes)
-        QMetaObject::invokeMethod(socket, &QWebSocket::abort, Qt::QueuedConnection);
 }
 
 void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
@@ -202,8 +173,8 @@ void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
     }
     // The director's presses are not a viewer's chatter: they do not use up
     // the allowance.
-    if (Viewer *viewer = find(socket))
-        viewer->received = std::max<qint64>(0, viewer->received - bytes.size());
+    if (Viewer *viewer = find(socket); viewer && viewer->connection)
+        viewer->connection->allow(clientFrameBytes(bytes.size()));
     socket->sendTextMessage(ControlTaken);
     emit owner->controlRequested(press->action);
 }
@@ -211,9 +182,8 @@ void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
 void LiveView::Server::serveViewers() {
     // On every change of the face and, while it does not change, on the
     // heartbeat, so that a page can tell a paused clock from a lost one. A
-    // ping rides along with the face now and then, so that the answers come
-    // while the tick's work is being done anyway, not in the middle of the
-    // next second.
+    // ping follows the face now and then, so that the answers come while the
+    // tick's work is being done anyway, not in the middle of the next second.
     const qint64 now = clock.elapsed();
     std::vector<QWebSocket *> silent;
     for (Viewer &viewer : viewers) {
@@ -276,7 +246,7 @@ bool LiveView::start(quint16 first, quint16 last, QString *error) {
     Server &d = *m_server;
     if (d.http)
         return true;
-    auto gate = std::make_unique<LiveGate>(d.limits, &d.sockets);
+    auto gate = std::make_unique<LiveGate>(d.limits);
     QString reason = QStringLiteral("no port to try");
     for (quint32 port = first; port <= last; ++port) {
         if (gate->listen(QHostAddress::Any, static_cast<quint16>(port)))
@@ -293,8 +263,9 @@ bool LiveView::start(quint16 first, quint16 last, QString *error) {
     }
     d.port = gate->serverPort();
     d.gate = gate.get();
-    d.http = std::make_unique<HttpAdapter>(gate.release(),
-                                           [&d](const HttpAsk &ask) { return d.answer(ask); });
+    d.http = std::make_unique<HttpAdapter>(
+        gate.release(), [&d](const HttpAsk &ask) { return d.answer(ask); },
+        [&d](std::unique_ptr<QWebSocket> viewer) { d.admit(std::move(viewer)); });
     // Three quarters: a late timer still beats within the heartbeat.
     d.heartbeat.setInterval(d.limits.heartbeat * 3 / 4);
     d.heartbeat.start();

@@ -25,8 +25,12 @@ struct LiveLimits {
     // To send a whole request head; a connection that is not a viewer by
     // then is closed.
     std::chrono::milliseconds requestTimeout{10'000};
-    // All a viewer may send on its WebSocket, its messages together.
+    // All a viewer may send on its WebSocket, every frame whole, pings and
+    // pongs included; the answers to the view's pings and the director's
+    // presses that were taken are not counted.
     qint64 maxViewerBytes = 1024;
+    // What may wait to be sent to a viewer that does not read.
+    qint64 maxViewerWaiting = qint64{64} * 1024;
     // A viewer that answers no ping for this long is closed.
     std::chrono::milliseconds pongTimeout{30'000};
     // The face is sent to every viewer at least this often.

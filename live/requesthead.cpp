@@ -24,18 +24,6 @@ bool sameWord(QByteArrayView a, QByteArrayView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Whether a comma-separated header value lists `token`.
-bool listsToken(QByteArrayView value, QByteArrayView token) {
-    while (!value.isEmpty()) {
-        const qsizetype comma = value.indexOf(',');
-        const QByteArrayView item = comma < 0 ? value : value.first(comma);
-        if (sameWord(trimmed(item), token))
-            return true;
-        value = comma < 0 ? QByteArrayView() : value.sliced(comma + 1);
-    }
-    return false;
-}
-
 // A host and optional port as a browser writes them in the Host header: a
 // name or IPv4 address, or an IPv6 address in brackets.
 bool isPlainHost(QByteArrayView host) {
@@ -128,8 +116,6 @@ RequestHead readHead(QByteArrayView head) {
                 !std::all_of(value.begin(), value.end(), [](char c) { return c == '0'; });
         else if (sameWord(name, "Transfer-Encoding"))
             read.hasBody = true;
-        else if (sameWord(name, "Upgrade"))
-            read.websocket = listsToken(value, "websocket");
     }
     return read;
 }
@@ -171,16 +157,12 @@ Resource resourceAt(QStringView path) {
 
 Admission admit(const RequestHead &head) {
     using Kind = Admission::Kind;
-    const QString path = targetPath(head.target);
-    if (head.method.isEmpty() || path.isEmpty())
+    if (head.method.isEmpty() || targetPath(head.target).isEmpty())
         return {Kind::Refuse, 400};
-    if (head.method != "GET")
-        return {Kind::Refuse, 405};
+    // Qt's server answers any other method without a body: 405 too.
     if (head.hasBody)
-        return {Kind::Refuse, 400};
-    if (head.websocket && resourceAt(path) == Resource::Live)
-        return {Kind::Live, 0};
-    return {Kind::Answer, 0};
+        return {Kind::Refuse, head.method == "GET" ? 400 : 405};
+    return {Kind::Pass, 0};
 }
 
 Headers answerHeaders(QByteArrayView host) {
@@ -197,26 +179,6 @@ Headers answerHeaders(QByteArrayView host) {
              "frame-ancestors 'none'"},
         {"Referrer-Policy", "no-referrer"},
     };
-}
-
-QByteArray textFrame(QByteArrayView payload) {
-    // FIN and the text opcode, then the length in the shortest of its three
-    // forms: in the byte itself, in 16 bits or in 64, network order.
-    QByteArray frame(1, char(0x81));
-    const auto length = static_cast<quint64>(payload.size());
-    int lengthBytes = 0;
-    if (length < 126) {
-        frame += char(length);
-    } else if (length <= 0xffff) {
-        frame += char(126);
-        lengthBytes = 2;
-    } else {
-        frame += char(127);
-        lengthBytes = 8;
-    }
-    for (int shift = 8 * (lengthBytes - 1); shift >= 0; shift -= 8)
-        frame += char((length >> shift) & 0xff);
-    return frame + payload.toByteArray();
 }
 
 QByteArray refusal(int status) {

@@ -7,10 +7,10 @@
 #include <QString>
 #include <QStringView>
 
-// What the live view reads of an HTTP request itself, before anything else
-// sees it: where the head ends and whether it fits, what it asks for, the path
-// it names, and the headers every answer carries. Plain functions, fed
-// whatever bytes a client on the room's network sends.
+// What the live view reads of an HTTP request itself, before Qt's server
+// sees it: where the head ends and whether it fits, whether it brings a body,
+// the path it names, and the headers every answer carries. Plain functions,
+// fed whatever bytes a client on the room's network sends.
 namespace orvandel::live {
 
 // Where a request head stands in the bytes received so far.
@@ -27,13 +27,12 @@ struct HeadScan {
 // large, and so are more than `limit` bytes with no end in them.
 HeadScan scanHead(QByteArrayView received, qsizetype from, qsizetype limit);
 
-// The request line of a complete head and what its headers say about a body
-// and an upgrade.
+// The request line of a complete head and whether its headers announce a
+// body.
 struct RequestHead {
     QByteArray method;
     QByteArray target;
-    bool hasBody = false;   // Content-Length other than 0, or Transfer-Encoding
-    bool websocket = false; // Upgrade: websocket
+    bool hasBody = false; // Content-Length other than 0, or Transfer-Encoding
 };
 RequestHead readHead(QByteArrayView head);
 
@@ -47,13 +46,15 @@ QString targetPath(QByteArrayView target);
 enum class Resource { None, Page, Script, Style, State, Live, AlertSound, WarningSound };
 Resource resourceAt(QStringView path);
 
-// What becomes of a request whose head is complete: the live WebSocket, an
-// answer from the web server, or a refusal (`status`) before anything else
-// reads it. Only GET is served, and no request brings a body in.
+// What becomes of a request whose head is complete: on to Qt's server, which
+// answers it or opens its WebSocket, or a refusal (`status`) before Qt reads
+// it. No request brings a body in, as Qt's server would read a body of any
+// size; and none names its target other than by a path, which Qt's server
+// would take from an absolute address and serve.
 struct Admission {
-    enum class Kind { Answer, Live, Refuse };
+    enum class Kind { Pass, Refuse };
     Kind kind = Kind::Refuse;
-    int status = 0; // Refuse: 400 or 405
+    int status = 0; // Refuse: 400, or 405 for a body with anything but GET
 };
 Admission admit(const RequestHead &head);
 
@@ -64,10 +65,6 @@ using Headers = QList<QPair<QByteArray, QByteArray>>;
 // connect to its own origin only. A host that is not a plain name or address
 // with an optional port is left out of the policy.
 Headers answerHeaders(QByteArrayView host);
-
-// A whole unmasked WebSocket text frame holding `payload`, as a server sends
-// it: the same bytes for every viewer.
-QByteArray textFrame(QByteArrayView payload);
 
 // The whole answer, without a body, to a request turned away before it is
 // read further (400, 405 or 431); the connection closes after it.

@@ -1,5 +1,6 @@
 // The live view's server against real clients on loopback: what it serves,
 // what it pushes, every limit that keeps it from being hurt, and turning off.
+#include "clientframe.h"
 #include "livetest.h"
 #include "trywait.h"
 
@@ -9,11 +10,13 @@
 #include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QSignalSpy>
 #include <memory>
 #include <vector>
 
 using namespace livetest;
 using orvandel::ClockFace;
+using testsupport::clientFrame;
 
 namespace {
 
@@ -51,6 +54,8 @@ private slots:
     void slowRequestClosedViewerKept();
     void viewerLimits_data();
     void viewerLimits();
+    void hostileViewers_data();
+    void hostileViewers();
     void halfOpenConnectionsNeverLockViewersOut();
     void viewerBeyondTheLimitRefused();
     void turningOffTellsEveryPage();
@@ -190,8 +195,9 @@ void TestLiveView::viewerLimits_data() {
     QTest::addColumn<bool>("answersPings");
     QTest::addColumn<bool>("closed");
     QTest::newRow("quiet") << QList<int>{} << true << false;
-    QTest::newRow("1 KiB in all") << QList<int>{400, 400, 224} << true << false;
-    QTest::newRow("a byte more") << QList<int>{400, 400, 225} << true << true;
+    // A client's frame of 126 bytes or more adds 8 of its own.
+    QTest::newRow("1 KiB in all") << QList<int>{400, 400, 200} << true << false;
+    QTest::newRow("a byte more") << QList<int>{400, 400, 201} << true << true;
     QTest::newRow("one large message") << QList<int>{5000} << true << true;
     QTest::newRow("deaf to pings") << QList<int>{} << false << true;
 }
@@ -220,6 +226,68 @@ void TestLiveView::viewerLimits() {
     QCOMPARE(viewer.waitClosed(1000), closed);
     QCOMPARE(m_view->viewerCount(), closed ? 0 : 1);
     QCOMPARE(exchange(m_port, get("/state")).body, orvandel::faceToJson(before));
+}
+
+void TestLiveView::hostileViewers_data() {
+    QTest::addColumn<QByteArray>("sent"); // frames, once the WebSocket is open
+    QTest::addColumn<bool>("reads");
+    QTest::addColumn<int>("faces"); // of 60 kB each, published meanwhile
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<int>("taken"); // presses
+    const QByteArray ping = clientFrame(0x9, {});
+    const QByteArray pong = clientFrame(0xa, {});
+    const QByteArray pause = press("pause", "k3y").toUtf8();
+    // clang-format off
+    QTest::newRow("pings within the allowance") << ping.repeated(100) << true << 0 << false << 0;
+    QTest::newRow("a ping flood, never read") << ping.repeated(100'000) << false << 0 << true << 0;
+    QTest::newRow("unasked pongs within the allowance") << pong.repeated(100) << true << 0 << false << 0;
+    QTest::newRow("unasked pongs past it, never read") << pong.repeated(200) << false << 0 << true << 0;
+    QTest::newRow("a press") << clientFrame(0x1, pause) << true << 0 << false << 1;
+    QTest::newRow("a press without the mask") << clientFrame(0x1, pause, false) << true << 0 << true << 0;
+    QTest::newRow("a ping without the mask") << clientFrame(0x9, {}, false) << true << 0 << true << 0;
+    QTest::newRow("reads every face") << QByteArray() << true << 300 << false << 0;
+    QTest::newRow("never reads") << QByteArray() << false << 1000 << true << 0;
+    // clang-format on
+}
+
+void TestLiveView::hostileViewers() {
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, reads);
+    QFETCH(int, faces);
+    QFETCH(bool, closed);
+    QFETCH(int, taken);
+    LiveLimits limits;
+    limits.pongTimeout = std::chrono::minutes(10); // none is closed for its silence
+    startWith(limits);
+    m_view->setControlKey("k3y");
+    QSignalSpy presses(m_view.get(), &LiveView::controlRequested);
+
+    QTcpSocket client;
+    QByteArray heard;
+    client.connectToHost(QHostAddress::LocalHost, m_port);
+    client.write(
+        QByteArray(HandMadeUpgrade).replace("\r\n\r\n", "\r\nOrigin: http://127.0.0.1\r\n\r\n"));
+    QVERIFY(QTest::qWaitFor([&] {
+        heard += client.readAll();
+        return heard.contains("\r\n\r\n");
+    }));
+    QVERIFY(heard.startsWith("HTTP/1.1 101 "));
+    if (reads)
+        QObject::connect(&client, &QTcpSocket::readyRead, [&] { client.readAll(); });
+    else
+        client.setReadBufferSize(1);
+    client.write(sent);
+    for (int i = 0; i < faces && m_view->viewerCount() == 1; ++i) {
+        m_view->publish(faceShowing(QString(60'000, QLatin1Char(static_cast<char>('0' + i % 10)))));
+        QCoreApplication::processEvents();
+    }
+    if (closed) {
+        TRY_COMPARE(m_view->viewerCount(), 0);
+    } else {
+        QTest::qWait(300);
+        QCOMPARE(m_view->viewerCount(), 1);
+    }
+    QCOMPARE(presses.count(), taken);
 }
 
 void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {

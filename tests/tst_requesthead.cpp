@@ -1,11 +1,14 @@
-// What the live view reads of a request before anything else does: where its
+// What the live view reads of a request before Qt's server does: where its
 // head ends, what becomes of it, the path it names and the policy its answer
-// carries.
+// carries; and of a viewer's frames before Qt's WebSocket does.
+#include "clientframe.h"
+#include "live/clientframes.h"
 #include "live/requesthead.h"
 
 #include <QTest>
 
 using namespace orvandel::live;
+using testsupport::clientFrame;
 using State = HeadScan::State;
 using Kind = Admission::Kind;
 
@@ -25,8 +28,10 @@ private slots:
     void servedPaths();
     void policyNamesOnlyAPlainHost_data();
     void policyNamesOnlyAPlainHost();
-    void frameLengthInItsShortestForm_data();
-    void frameLengthInItsShortestForm();
+    void clientFrames_data();
+    void clientFrames();
+    void clientFrameBytesAsSent_data();
+    void clientFrameBytesAsSent();
 };
 
 namespace {
@@ -80,16 +85,13 @@ void TestRequestHead::admission_data() {
     QTest::addColumn<QByteArray>("head");
     QTest::addColumn<Kind>("kind");
     QTest::addColumn<int>("status");
-    const QByteArray upgrade = "Upgrade: websocket\r\nConnection: Upgrade\r\n\r\n";
     // clang-format off
-    QTest::newRow("page") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n") << Kind::Answer << 0;
-    QTest::newRow("live") << "GET /live HTTP/1.1\r\n" + upgrade << Kind::Live << 0;
-    QTest::newRow("live, token in a list") << QByteArray("GET /live?v=2 HTTP/1.1\nupgrade: h2c, WebSocket\n\n") << Kind::Live << 0;
-    QTest::newRow("live without upgrade") << QByteArray("GET /live HTTP/1.1\r\n\r\n") << Kind::Answer << 0;
-    QTest::newRow("upgrade elsewhere") << "GET /state HTTP/1.1\r\n" + upgrade << Kind::Answer << 0;
+    QTest::newRow("page") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n") << Kind::Pass << 0;
+    QTest::newRow("live") << QByteArray("GET /live?v=2 HTTP/1.1\nupgrade: websocket\n\n") << Kind::Pass << 0;
     QTest::newRow("POST") << QByteArray("POST /state HTTP/1.1\r\nContent-Length: 2\r\n\r\n") << Kind::Refuse << 405;
+    QTest::newRow("POST without a body") << QByteArray("POST /state HTTP/1.1\r\n\r\n") << Kind::Pass << 0;
     QTest::newRow("GET with a body") << QByteArray("GET / HTTP/1.1\r\nContent-Length: 5\r\n\r\n") << Kind::Refuse << 400;
-    QTest::newRow("GET, empty body") << QByteArray("GET / HTTP/1.1\r\nContent-Length: 00\r\n\r\n") << Kind::Answer << 0;
+    QTest::newRow("GET, empty body") << QByteArray("GET / HTTP/1.1\r\nContent-Length: 00\r\n\r\n") << Kind::Pass << 0;
     QTest::newRow("chunked GET") << QByteArray("GET / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n") << Kind::Refuse << 400;
     QTest::newRow("absolute form") << QByteArray("GET http://a/state HTTP/1.1\r\n\r\n") << Kind::Refuse << 400;
     QTest::newRow("no version") << QByteArray("GET /\r\n\r\n") << Kind::Refuse << 400;
@@ -157,23 +159,52 @@ void TestRequestHead::policyNamesOnlyAPlainHost() {
     QVERIFY(policy.startsWith("default-src 'none';"));
 }
 
-void TestRequestHead::frameLengthInItsShortestForm_data() {
-    QTest::addColumn<int>("size");
-    QTest::addColumn<QByteArray>("head");
+void TestRequestHead::clientFrames_data() {
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<bool>("masked");
+    QTest::addColumn<qint64>("frames");
+    const QByteArray ping = clientFrame(0x9, {});
+    const QByteArray text = clientFrame(0x1, "hello");
     // clang-format off
-    QTest::newRow("empty") << 0 << QByteArray::fromHex("8100");
-    QTest::newRow("longest in a byte") << 125 << QByteArray::fromHex("817d");
-    QTest::newRow("shortest in 16 bits") << 126 << QByteArray::fromHex("817e007e");
-    QTest::newRow("longest in 16 bits") << 65535 << QByteArray::fromHex("817effff");
-    QTest::newRow("shortest in 64 bits") << 65536 << QByteArray::fromHex("817f0000000000010000");
+    QTest::newRow("pings") << ping + ping + ping << true << qint64(3);
+    QTest::newRow("largest short length") << clientFrame(0x1, QByteArray(125, 'a')) + ping << true << qint64(2);
+    QTest::newRow("16-bit length") << clientFrame(0x2, QByteArray(126, 'a')) + ping << true << qint64(2);
+    QTest::newRow("largest 16-bit length") << clientFrame(0x2, QByteArray(65535, 'a')) + ping << true << qint64(2);
+    QTest::newRow("64-bit length") << clientFrame(0x2, QByteArray(65536, 'a')) + ping << true << qint64(2);
+    QTest::newRow("a fragment and its continuation") << clientFrame(0x1, "he").replace(0, 1, "\x01") + clientFrame(0x0, "llo") << true << qint64(2);
+    QTest::newRow("unmasked first") << clientFrame(0x1, "hello", false) + text << false << qint64(1);
+    QTest::newRow("unmasked after a masked one") << text + clientFrame(0x9, {}, false) + text << false << qint64(2);
+    QTest::newRow("an unmasked frame's payload is not read") << clientFrame(0xa, QByteArray(4, '\x80'), false) << false << qint64(1);
+    QTest::newRow("half a head") << text.first(3) << true << qint64(1);
     // clang-format on
 }
 
-void TestRequestHead::frameLengthInItsShortestForm() {
-    QFETCH(int, size);
-    QFETCH(QByteArray, head);
-    const QByteArray payload(size, 'x');
-    QCOMPARE(textFrame(payload), head + payload);
+void TestRequestHead::clientFrames() {
+    QFETCH(QByteArray, stream);
+    QFETCH(bool, masked);
+    QFETCH(qint64, frames);
+    ClientFrames whole;
+    QCOMPARE(whole.feed(stream), masked);
+    QCOMPARE(whole.frames(), frames);
+
+    // A byte at a time, the same frames.
+    ClientFrames bytes;
+    bool fine = true;
+    for (const char c : std::as_const(stream))
+        fine = bytes.feed(QByteArrayView(&c, 1)) && fine;
+    QCOMPARE(fine, masked);
+    QCOMPARE(bytes.frames(), frames);
+}
+
+void TestRequestHead::clientFrameBytesAsSent_data() {
+    QTest::addColumn<int>("payload");
+    for (const int size : {0, 125, 126, 65535, 65536})
+        QTest::addRow("%d", size) << size;
+}
+
+void TestRequestHead::clientFrameBytesAsSent() {
+    QFETCH(int, payload);
+    QCOMPARE(clientFrameBytes(payload), clientFrame(0x1, QByteArray(payload, 'x')).size());
 }
 
 QTEST_APPLESS_MAIN(TestRequestHead)
