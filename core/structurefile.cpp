@@ -8,7 +8,6 @@
 #include "core/strictjson.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <limits>
 #include <tuple>
 
@@ -226,22 +225,7 @@ WriteResult saveStructureFile(const QString &path, const Structure &structure) {
     // Written beside the file and renamed over it on commit. No writing in
     // place where the folder takes no new file: a failed save must leave the
     // old file whole. Unbuffered, so that a short write (a full disk) shows.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
-    const QByteArray bytes = formatStructure(structure);
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return {false, reason};
-        }
-        done += written;
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, QString()};
+    return replaceFile(path, formatStructure(structure), false);
 }
 
 namespace {

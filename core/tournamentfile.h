@@ -96,4 +96,8 @@ struct WriteResult {
 // Replaces the file atomically: a failure leaves the previous file unchanged.
 WriteResult writeTournamentFile(const QString &path, const Tournament &tournament);
 
+// Writes `bytes` beside `path` and renames them over it; `inPlaceFallback`:
+// in a folder that takes no new file, the existing file is written in place.
+WriteResult replaceFile(const QString &path, const QByteArray &bytes, bool inPlaceFallback);
+
 } // namespace orvandel

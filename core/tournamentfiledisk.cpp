@@ -42,17 +42,20 @@ WriteResult writeTournamentFile(const QString &path, const Tournament &tournamen
         }
     }
 
+    // In a folder that takes no new files, write the existing file in place.
+    return replaceFile(path, formatTournament(tournament), true);
+}
+
+WriteResult replaceFile(const QString &path, const QByteArray &bytes, bool inPlaceFallback) {
     // QSaveFile writes beside the target and renames on commit, so the old
     // file stays whole until the new one is complete. Unbuffered, because a
     // buffered QSaveFile (Qt 6.4) commits a short write, such as on a full
     // disk, as if it were whole; written directly, a short write shows and
     // the next attempt reports why.
     QSaveFile file(path);
-    // In a folder that takes no new files, write the existing file in place.
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(inPlaceFallback);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    const QByteArray bytes = formatTournament(tournament);
     for (qint64 done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
