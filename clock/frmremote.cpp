@@ -29,8 +29,8 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     prepareWindow(this, QStringLiteral("frmRemote"), QStringLiteral("Control from a phone"));
 
     Label1 = new QLabel(
-        QStringLiteral("Scan this code with the director's phone to pause and resume the clock "
-                       "from the table."),
+        QStringLiteral("Scan this code with the director's phone to run the clock from the "
+                       "table."),
         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
@@ -61,8 +61,9 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     lblPaired->hide();
 
     Label2 = new QLabel(
-        QStringLiteral("Whoever has this address can pause the clock. \"Stop phone control\" on "
-                       "the clock's menu takes control away from every phone."),
+        QStringLiteral("This code pairs one phone, the first to open it; a second scan only "
+                       "watches. \"Stop phone control\" on the clock's menu takes control away "
+                       "from every phone."),
         this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
