@@ -87,18 +87,7 @@ void Blinds::buildControls() {
         // level's heading: it lies over the time.
         if (qstrcmp(d.name, "Label4") == 0)
             buildLine();
-        auto *control = new ClockLabel(this);
-        control->setObjectName(QString::fromLatin1(d.name));
-        control->setText(QString::fromLatin1(d.caption));
-        control->setAlignment((d.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-        QFont font = control->font();
-        font.setFamilies(clockFontFamilies());
-        font.setWeight(QFont::Normal);
-        font.setItalic(d.italic);
-        control->setFont(font);
-        setForeColor(control, d.colour);
-        m_design.push_back({control, d.twips, d.points});
-        m_faceLabels.push_back(control);
+        ClockLabel *control = makeLabel(d);
         for (const auto &[name, member] : members) {
             if (qstrcmp(name, d.name) == 0)
                 *member = control;
@@ -133,6 +122,34 @@ void Blinds::buildControls() {
     connect(cmdPause, &QPushButton::clicked, this, &Blinds::pauseClick);
     connect(Picture1, &ClockLabel::clicked, this, [] { endProgram(0); });
     connect(MMControl1, &SoundPlayer::finished, this, &Blinds::alertFinished);
+}
+
+ClockLabel *Blinds::makeLabel(const LabelDesign &d) {
+    auto *control = new ClockLabel(this);
+    control->setObjectName(QString::fromLatin1(d.name));
+    control->setText(QString::fromLatin1(d.caption));
+    control->setAlignment((d.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    QFont font = control->font();
+    font.setFamilies(clockFontFamilies());
+    font.setWeight(QFont::Normal);
+    font.setItalic(d.italic);
+    control->setFont(font);
+    setForeColor(control, d.colour);
+    m_design.push_back({control, d.twips, d.points});
+    m_faceLabels.push_back(control);
+    return control;
+}
+
+ClockLabel *Blinds::addFaceLabel(const char *name) {
+    const LabelDesign *design = labelDesign(name);
+    if (design == nullptr)
+        return nullptr;
+    if (auto *made = findChild<ClockLabel *>(QString::fromLatin1(name)))
+        return made;
+    ClockLabel *label = makeLabel(*design);
+    label->hide();
+    relayout();
+    return label;
 }
 
 void Blinds::buildLine() {

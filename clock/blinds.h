@@ -57,12 +57,10 @@ public:
     // The same, with blinds.dat as read at Start.
     Blinds(const orvandel::FileRead &file, QWidget *parent);
 
-    // One tick of Timer1: pause gate, countdown, time text, paused text,
-    // announcement and, when the level has run out, the level change.
+    // One tick of Timer1: pause gate, countdown, texts, level change.
     void Timer1_Timer();
-    // A timeout of Timer1: runs every tick that has come due by the steady
-    // clock since the last one, at least one, so the display never falls
-    // behind real time when the event loop was held up.
+    // A timeout of Timer1: every tick due by the steady clock, at least
+    // one, so the display never falls behind when the event loop was held.
     void Timer1_Elapsed();
 
     // The screen `gone` is going away: if the clock is on it, the clock moves
@@ -90,14 +88,15 @@ public:
     // What the clock shows now. faceChanged() follows every change of it.
     orvandel::ClockFace face() const;
 
-    // The right-click menu, for the additions' actions.
-    QMenu *menu() const { return mnuClock; }
+    QMenu *menu() const { return mnuClock; } // for the additions' actions
     // Lays `control`, a child of the clock, out with the design: `twips` on
     // the design, its font `points` (0: none) at the window's scale.
     void addControl(QWidget *control, QRect twips, qreal points);
+    // The label `name` of orvandel::extraLabels(), made hidden at its first
+    // call and part of the face from then on; nullptr for no such label.
+    ClockLabel *addFaceLabel(const char *name);
 
-    // Size of the design, in twips; the window fits the larger area that
-    // holds the next level's big blind and the picture as well.
+    // Size of the design, in twips (the window fits orvandel::FittedWidth).
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
     static constexpr int FittedWidth = orvandel::FittedWidth;
@@ -132,6 +131,7 @@ private:
     using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
 
     void buildControls();
+    ClockLabel *makeLabel(const orvandel::LabelDesign &design);
     void buildLine();
     void buildMenu();
     void setFullScreen(bool on);

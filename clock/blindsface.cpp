@@ -103,7 +103,8 @@ ClockStand Blinds::stand() const {
 void Blinds::rewind() {
     // The clock as loaded, counting level 1 from its start, without the
     // load's alert: whatever a level change hid is shown again.
-    for (std::size_t n = 0; n < m_faceLabels.size(); ++n) {
+    // The labels added since are their makers' to set.
+    for (std::size_t n = 0; n < static_cast<std::size_t>(m_startLook.size()); ++n) {
         ClockLabel *label = m_faceLabels[n];
         const FaceControl &look = m_startLook.at(static_cast<qsizetype>(n));
         label->setCaption(look.text);

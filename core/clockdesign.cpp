@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <array>
+#include <initializer_list>
+#include <vector>
 
 namespace orvandel {
 
@@ -30,6 +32,21 @@ const std::array<LabelDesign, 12> Labels = {{
     {"lblNextSmall", "Label5", Silver, 48, true, false, {4125, 8160, 2895, 975}, 10, 11},
     {"lblNextBig", "Label5", Silver, 48, true, false, {9720, 8160, 2895, 1335}, 12, 11},
 }};
+
+// Each in a space of its own: the ante and the break's note (never shown
+// together) between this level's blinds and the time; the next break and the
+// players on the left below the line; the next level's ante beside its
+// heading; the prize pool and the payouts on the right of the next blinds.
+const std::array<LabelDesign, 8> Extras = {{
+    {"lblCurrentAnte", "", LightBlue, 24, true, false, {1650, 3585, 13395, 600}, 5, 9},
+    {"lblNote", "", Yellow, 24, true, false, {1650, 3585, 13395, 600}, 5, 7},
+    {"lblNextBreak", "", Yellow, 15.75, false, false, {240, 6900, 3840, 450}, 13, 5},
+    {"lblNextAnte", "", Silver, 18, false, true, {9750, 6990, 4500, 540}, 14, 5},
+    {"lblPlayers", "", White, 15.75, false, false, {240, 7380, 3840, 450}, 15, 5},
+    {"lblAverage", "", White, 15.75, false, false, {240, 7860, 3840, 450}, 16, 5},
+    {"lblPrizePool", "", White, 15.75, false, false, {12720, 7680, 2600, 450}, 17, 5},
+    {"lblPayouts", "", White, 12, false, false, {12720, 8160, 2600, 1380}, 18, 4},
+}};
 // clang-format on
 
 } // namespace
@@ -38,13 +55,29 @@ std::span<const LabelDesign> clockLabels() {
     return Labels;
 }
 
+std::span<const LabelDesign> extraLabels() {
+    return Extras;
+}
+
+const LabelDesign *labelDesign(const char *name) {
+    for (const std::span<const LabelDesign> table : {clockLabels(), extraLabels()}) {
+        for (const LabelDesign &label : table) {
+            if (qstrcmp(label.name, name) == 0)
+                return &label;
+        }
+    }
+    return nullptr;
+}
+
 LineDesign clockLine() {
     return {QRect(600, 6720, 15000 - 600, 0), 3, 7};
 }
 
 QByteArray designToJson() {
     QJsonArray labels;
-    for (const LabelDesign &label : Labels) {
+    std::vector<LabelDesign> all(Labels.begin(), Labels.end());
+    all.insert(all.end(), Extras.begin(), Extras.end());
+    for (const LabelDesign &label : all) {
         labels.append(QJsonObject{
             {QStringLiteral("name"), QString::fromLatin1(label.name)},
             {QStringLiteral("left"), label.twips.x()},

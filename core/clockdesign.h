@@ -31,6 +31,13 @@ inline constexpr int FittedHeight = 9600;
 // The labels, in the window's order.
 std::span<const LabelDesign> clockLabels();
 
+// The labels a clock makes only when it needs them: the antes, the next
+// break and the break's note of a structure, and the players' figures. They
+// lie in the design's free space, over no label of the table above.
+std::span<const LabelDesign> extraLabels();
+// The label of that name from either table, or nullptr.
+const LabelDesign *labelDesign(const char *name);
+
 // The black line between this level and the next: its box (zero height) and
 // its thickness in designed pixels, and its row on an upright phone.
 struct LineDesign {

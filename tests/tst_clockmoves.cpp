@@ -3,6 +3,7 @@
 // the room sees and hears at once, and the clock a crash right after resumes.
 #include "resumetest.h"
 
+#include "clock/clocklabel.h"
 #include "sound/soundplayer.h"
 
 #include <QAction>
@@ -140,8 +141,14 @@ void TestClockMoves::moves() {
     // Taking minutes jumps past the last one; only a countdown is warned of.
     child<QAction>(c, "actWarning")->setChecked(true);
     QSignalSpy warnings(child<SoundPlayer>(c, "sndWarning"), &SoundPlayer::commandIssued);
+    // A label an addition put on the clock is the addition's: no move resets it.
+    ClockLabel *added = c->addFaceLabel("lblPlayers");
+    added->setCaption(QStringLiteral("Players 9 of 10"));
+    added->show();
     play(c, steps);
 
+    QVERIFY(c->face().control(u"lblPlayers")->visible);
+    QCOMPARE(text(c, "lblPlayers"), u"Players 9 of 10");
     QTEST(int(c->face().level), "level");
     QTEST(int(c->face().remainingMs), "remainingMs");
     QTEST(shown(c, "lblTime") ? text(c, "lblTime") : QString(), "time");
