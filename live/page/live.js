@@ -99,6 +99,10 @@
                 shownChanged = true;
             }
             if (element.textContent !== shown.text) {
+                // A text of more lines, or fewer, moves the rows below it.
+                const lines = (text) => text.split('\n').length;
+                if (lines(element.textContent) !== lines(shown.text))
+                    shownChanged = true;
                 element.textContent = shown.text;
                 if (!shownChanged)
                     fitText(element);
@@ -347,8 +351,10 @@
             const height = face.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
             let rows = 2;
             for (const element of controls.values()) {
-                if (!element.hidden)
-                    rows += parseFloat(element.style.getPropertyValue('--size')) * 1.15;
+                if (!element.hidden) {
+                    const lines = element.textContent.split('\n').length;
+                    rows += parseFloat(element.style.getPropertyValue('--size')) * 1.15 * lines;
+                }
             }
             const unit = Math.min(face.clientWidth / 100, height / (rows * 1.1));
             face.style.setProperty('--unit', `${Math.max(unit, 0.5)}px`);
