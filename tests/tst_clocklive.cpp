@@ -87,8 +87,10 @@ void TestClockLive::switches() {
         return;
     // The face of the moment the view started, then each change.
     QCOMPARE(json(state.body), json(orvandel::faceToJson(clock->face())));
-    // The rounds of the blinds.dat the clock runs.
-    QCOMPARE(exchange(ports.first, get("/structure")).body,
+    // The rounds of the blinds.dat the clock runs, kept while the view was off.
+    const Answer rounds = exchange(ports.first, get("/structure"));
+    QCOMPARE(rounds.headers.value("content-type"), QByteArray("application/json"));
+    QCOMPARE(rounds.body,
              orvandel::roundsToJson(orvandel::parseTournament(ExampleTournament).tournament));
     QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
     QCOMPARE(json(exchange(ports.first, get("/state")).body),

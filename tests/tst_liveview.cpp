@@ -5,8 +5,6 @@
 #include "trywait.h"
 
 #include "core/clockface.h"
-#include "core/roundsjson.h"
-#include "core/tournamentfile.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkInterface>
@@ -61,7 +59,6 @@ private slots:
     void halfOpenConnectionsNeverLockViewersOut();
     void viewerBeyondTheLimitRefused();
     void turningOffTellsEveryPage();
-    void servesTheRoundsOnceGiven();
 
 private:
     void startWith(const LiveLimits &limits) {
@@ -361,22 +358,6 @@ void TestLiveView::turningOffTellsEveryPage() {
     Viewer again(m_port);
     QVERIFY(again.waitForMessages(1));
     QVERIFY(again.messages[0].contains(QStringLiteral("18:00")));
-}
-
-void TestLiveView::servesTheRoundsOnceGiven() {
-    QCOMPARE(exchange(m_port, get("/structure")).status, 404);
-    const orvandel::LevelBlinds first{QStringLiteral("$10"), QStringLiteral("$20")};
-    const orvandel::Tournament blinds{2, 20, {first, first}, 2, 5};
-    const QByteArray rounds = orvandel::roundsToJson(blinds);
-    m_view->setRounds(rounds);
-    // Kept while the view is off and on again.
-    m_view->stop();
-    m_port = startOnFreePorts(*m_view);
-    const Answer answer = exchange(m_port, get("/structure"));
-    QCOMPARE(answer.status, 200);
-    QCOMPARE(answer.headers.value("content-type"), QByteArray("application/json"));
-    QCOMPARE(answer.headers.value("cache-control"), QByteArray("no-store"));
-    QCOMPARE(answer.body, rounds);
 }
 
 QTEST_MAIN(TestLiveView)
