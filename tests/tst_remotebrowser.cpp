@@ -13,17 +13,10 @@
 
 #include "live/liveview.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QWebSocket>
 
 using namespace testsupport;
 
