@@ -66,11 +66,7 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     QVERIFY2(page.isValid(), "the browser did not start");
     DevTools phone(page);
     // A phone held upright.
-    phone.call(QStringLiteral("Emulation.setDeviceMetricsOverride"),
-               {{QStringLiteral("width"), 390},
-                {QStringLiteral("height"), 844},
-                {QStringLiteral("deviceScaleFactor"), 1},
-                {QStringLiteral("mobile"), true}});
+    phone.resize(390, 844, true);
     phone.open(control);
     QVERIFY(phone.until(Live + QStringLiteral(" && ") + says("The clock is running.")));
     phone.evaluate(QStringLiteral("document.getElementById('pause').click()"));
