@@ -61,11 +61,9 @@ void TestRoundsJson::rounds_data() {
                            << u"Sunday|ante; 1|25|50||20||0:00; 2|100|200|25|20||0:20; "
                               "Break||||15|Colour up the 25s|0:40; 3|25,000|50,000|5,000|30||0:55; "
                               "4|1,000,000|2,000,000||45||1:25"_s;
-    // The same antes kept, but not played.
-    QTest::newRow("antes not played")
-        << roundsToJson({{}, AnteKind::None, antes})
-        << u"|none; 1|25|50||20||0:00; 2|100|200||20||0:20; Break||||15|Colour up the 25s|0:40; "
-           "3|25,000|50,000||30||0:55; 4|1,000,000|2,000,000||45||1:25"_s;
+    QTest::newRow("an ante kept, not played")
+        << roundsToJson({{}, AnteKind::None, {Level{100, 200, 25, 20}}})
+        << u"|none; 1|100|200||20||0:00"_s;
     // Breaks in a row, the first round a break, starts past ten hours.
     QTest::newRow("big blind ante, long rounds")
         << roundsToJson({u"Main"_s,
