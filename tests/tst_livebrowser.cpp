@@ -49,23 +49,21 @@ const QString Problems = uR"((() => {
     for (const e of document.querySelectorAll('*'))
         if (e.scrollWidth > e.clientWidth && shown(e))
             out.push(`${e.dataset.name || e.id || e.tagName}: ${e.scrollWidth} > ${e.clientWidth}`);
-    for (const e of levels ? [] : document.querySelectorAll('.control')) {
+    for (const e of levels ? [] : [...document.querySelectorAll('.control')].filter(shown)) {
         const range = document.createRange();
         range.selectNodeContents(e);
         const r = range.getBoundingClientRect();
-        if (shown(e) && (r.left < -0.5 || r.top < -0.5 || r.right > W + 0.5 || r.bottom > H + 0.5))
+        if (r.left < -0.5 || r.top < -0.5 || r.right > W + 0.5 || r.bottom > H + 0.5)
             out.push(`${e.dataset.name} off the screen`);
-        for (const b of document.querySelectorAll('body > button'))
-            if (shown(e) && shown(b) && r.width > 0 && meets(r, b.getBoundingClientRect()))
-                out.push(`${b.id} covers ${e.dataset.name}`);
+        for (const b of [...document.querySelectorAll('body > button')].filter(shown))
+            if (r.width > 0 && meets(r, b.getBoundingClientRect())) out.push(`${b.id} covers ${e.dataset.name}`);
     }
     return out.join('; ');
 })())"_s;
 
 // The first cell of the round marked as played, if it is in sight.
 const QString Marked = uR"((() => {
-    const row = document.querySelector('#levelsTable tr.current');
-    const box = document.getElementById('levelsScroll').getBoundingClientRect();
+    const row = document.querySelector('#levelsTable tr.current'), box = levelsScroll.getBoundingClientRect();
     const r = row ? row.getBoundingClientRect() : box;
     return row && r.top >= box.top && r.bottom <= box.bottom ? row.cells[0].textContent : '';
 })())"_s;
