@@ -119,24 +119,23 @@ void TestLiveBrowser::initTestCase() {
 }
 
 void TestLiveBrowser::everyTextFits_data() {
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
+    QTest::addColumn<QSize>("size");
     QTest::addColumn<QString>("picture");
-    QTest::newRow("small phone") << 320 << 480 << QString();
-    QTest::newRow("phone") << 360 << 640 << u"phone"_s;
-    QTest::newRow("phone on its side") << 640 << 360 << QString();
-    QTest::newRow("laptop") << 1280 << 800 << QString();
-    QTest::newRow("TV") << 1920 << 1080 << u"tv"_s;
-    QTest::newRow("4K TV") << 3840 << 2160 << QString();
+    QTest::newRow("small phone") << QSize(320, 480) << QString();
+    QTest::newRow("phone") << QSize(360, 640) << u"phone"_s;
+    QTest::newRow("phone on its side") << QSize(640, 360) << QString();
+    QTest::newRow("laptop") << QSize(1280, 800) << QString();
+    QTest::newRow("TV") << QSize(1920, 1080) << u"tv"_s;
+    QTest::newRow("4K TV") << QSize(3840, 2160) << QString();
 }
 
 void TestLiveBrowser::everyTextFits() {
-    QFETCH(int, width);
-    QFETCH(int, height);
+    QFETCH(QSize, size);
     QFETCH(QString, picture);
     DevTools &page = *m_page;
-    page.resize(width, height, width < 1000);
-    QVERIFY(page.until(u"innerWidth === %1 && innerHeight === %2"_s.arg(width).arg(height)));
+    page.resize(size.width(), size.height(), size.width() < 1000);
+    QVERIFY(page.until(
+        u"innerWidth === %1 && innerHeight === %2"_s.arg(size.width()).arg(size.height())));
     QTest::qWait(200); // the page's own resize
     // As on a page served over plain HTTP, where the browser gives no wake lock.
     page.evaluate(u"document.getElementById('awake').hidden = false"_s);
