@@ -85,7 +85,7 @@ private:
     int m_lastId = 0;
 };
 
-// The browser, on a fresh profile, ended with the object.
+// The browser, once, on a fresh profile, ended with the object.
 class Browser {
 public:
     ~Browser() {
@@ -98,7 +98,6 @@ public:
     // The DevTools address of its page, or an invalid one when it did not
     // start.
     QUrl start(const QString &browser) {
-        m_profile.emplace();
         m_process.start(
             browser,
             {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
@@ -107,10 +106,10 @@ public:
              QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
              // The switch is pressed by the DevTools, not a finger.
              QStringLiteral("--autoplay-policy=no-user-gesture-required"),
-             QStringLiteral("--user-data-dir=") + m_profile->path(),
+             QStringLiteral("--user-data-dir=") + m_profile.path(),
              QStringLiteral("--remote-debugging-address=127.0.0.1"),
              QStringLiteral("--remote-debugging-port=0"), QStringLiteral("about:blank")});
-        QFile active(m_profile->filePath(QStringLiteral("DevToolsActivePort")));
+        QFile active(m_profile.filePath(QStringLiteral("DevToolsActivePort")));
         if (!QTest::qWaitFor([&] { return active.size() > 0; }, 30000) ||
             !active.open(QIODevice::ReadOnly))
             return {};
@@ -132,7 +131,7 @@ public:
     }
 
 private:
-    std::optional<QTemporaryDir> m_profile;
+    QTemporaryDir m_profile;
     QProcess m_process;
 };
 
