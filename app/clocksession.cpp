@@ -24,9 +24,10 @@ Blinds *openClock(const FileRead &file) {
     auto *notice = new ClockNotice(
         clock, {"lblRemoteNotice", "tmrRemoteNotice", Qt::AlignLeft | Qt::AlignVCenter,
                 QRect(240, 8400, 3765, 600), 18, std::chrono::seconds{5}});
-    new PhoneControl(clock, live, notice);
+    auto *phone = new PhoneControl(clock, live, notice);
     auto *voice = new ClockVoice(clock);
-    new ClockMoves(clock, notice);
+    // The phone's moves and the laptop's share one list to undo.
+    phone->setMoves(new ClockMoves(clock, notice));
     auto *journal = new JournalKeeper(clock, file.bytes);
     // The pages play and say what the laptop does.
     QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);

@@ -18,6 +18,8 @@ using namespace std::chrono_literals;
 
 namespace {
 constexpr auto ShownFor = 2min;
+// Long enough to be read from the table before the window goes.
+constexpr auto PairedFor = 1500ms;
 // Pixels a module: a code of the control address, some 33 modules, is then
 // about 260 pixels, which a phone reads from a laptop's screen at once.
 constexpr int ModulePixels = 8;
@@ -49,6 +51,15 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     address.setPointSizeF(11);
     lblRemoteUrl->setFont(address);
 
+    lblPaired = new QLabel(QStringLiteral("Paired"), this);
+    lblPaired->setObjectName(QStringLiteral("lblPaired"));
+    lblPaired->setAlignment(Qt::AlignCenter);
+    QFont paired = lblPaired->font();
+    paired.setPointSizeF(20);
+    paired.setBold(true);
+    lblPaired->setFont(paired);
+    lblPaired->hide();
+
     Label2 = new QLabel(
         QStringLiteral("Whoever has this address can pause the clock. \"Stop phone control\" on "
                        "the clock's menu takes control away from every phone."),
@@ -66,6 +77,7 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
     layout->addWidget(Label1);
     layout->addWidget(picRemoteQr);
     layout->addWidget(lblRemoteUrl);
+    layout->addWidget(lblPaired);
     layout->addWidget(Label2);
     layout->addWidget(cmdClose, 0, Qt::AlignHCenter);
     Label1->setFixedWidth(360);
@@ -85,7 +97,13 @@ void frmRemote::setAddress(const QUrl &address) {
     // Nearest-neighbour, so that every module stays sharp.
     picRemoteQr->setPixmap(QPixmap::fromImage(
         code.scaled(code.size() * ModulePixels, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
-    tmrClose->start();
+    lblPaired->hide();
+    tmrClose->start(ShownFor);
+}
+
+void frmRemote::showPaired() {
+    lblPaired->show();
+    tmrClose->start(PairedFor);
 }
 
 void frmRemote::showBesideClock() {

@@ -1,12 +1,14 @@
 // Fuzz target for reading a control message from the director's phone: any
-// bytes a WebSocket brings. An accepted message holds one of the two actions
-// and a key of key characters, fits the size limit, says the same when
-// written out afresh and padded, and stops being accepted when its key gets a
-// character that no key holds. A broken property traps, so libFuzzer keeps
-// the input.
+// bytes a WebSocket brings. An accepted message is a press of a named action
+// with a key of key characters and an id of the allowed length, or a pairing
+// with such a token; it fits the size limit, says the same when written out
+// afresh and padded, and stops being accepted when its key gets a character
+// that no key holds. A broken property traps, so libFuzzer keeps the input.
 #include "live/remotecontrol.h"
 
 #include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cstddef>
 #include <cstdint>
 
@@ -24,9 +26,21 @@ bool isKeyCharacter(char c) {
            c == '_';
 }
 
-QByteArray written(RemoteAction action, const QByteArray &key) {
-    const QByteArray name = action == RemoteAction::Pause ? "pause" : "resume";
-    return R"({"key":")" + key + R"(","action":")" + name + R"("})";
+QByteArray written(const ControlMessage &message, const QByteArray &key) {
+    QJsonObject object;
+    if (message.kind == ControlMessage::Kind::Pair) {
+        object.insert(QStringLiteral("pair"), QString::fromLatin1(key));
+    } else {
+        object.insert(QStringLiteral("action"), remoteActionName(message.action));
+        object.insert(QStringLiteral("key"), QString::fromLatin1(key));
+        if (!message.id.isEmpty())
+            object.insert(QStringLiteral("id"), message.id);
+    }
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+bool same(const std::optional<ControlMessage> &a, const ControlMessage &b) {
+    return a && a->kind == b.kind && a->action == b.action && a->key == b.key && a->id == b.id;
 }
 
 } // namespace
@@ -38,20 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
 
     require(bytes.size() <= MaxControlMessage);
-    require(decoded->action == RemoteAction::Pause || decoded->action == RemoteAction::Resume);
+    const bool pair = decoded->kind == ControlMessage::Kind::Pair;
+    require(remoteActionNamed(QString(remoteActionName(decoded->action))) == decoded->action);
     require(!decoded->key.isEmpty() && decoded->key.size() <= MaxKeyLength);
+    require(decoded->id.size() <= MaxPressIdLength && (!pair || decoded->id.isEmpty()));
     for (const char c : decoded->key)
         require(isKeyCharacter(c));
 
-    const QByteArray again = written(decoded->action, decoded->key);
-    const std::optional<ControlMessage> reread = decodeControlMessage(again);
-    require(reread && reread->action == decoded->action && reread->key == decoded->key);
+    // Written afresh it may grow past the limit (escapes in the id), and is
+    // then refused; read back otherwise.
+    const QByteArray again = written(*decoded, decoded->key);
+    require(again.size() > MaxControlMessage || same(decodeControlMessage(again), *decoded));
 
     const QByteArray padded = " \t" + bytes + "\r\n";
-    const std::optional<ControlMessage> paddedRead = decodeControlMessage(padded);
-    require(
-        padded.size() > MaxControlMessage ||
-        (paddedRead && paddedRead->action == decoded->action && paddedRead->key == decoded->key));
+    require(padded.size() > MaxControlMessage || same(decodeControlMessage(padded), *decoded));
 
     // A key character turned into one of the base64 characters that a
     // base64url key never holds.
@@ -60,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const char *wrong : {"+", "/", "=", " ", "%2B"}) {
         QByteArray key = decoded->key;
         key.replace(at, 1, wrong);
-        require(!decodeControlMessage(written(decoded->action, key)));
+        require(!decodeControlMessage(written(*decoded, key)));
     }
     return 0;
 }

@@ -14,9 +14,11 @@
 #include <QNetworkInterface>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTimer>
 #include <QWebSocket>
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 using namespace orvandel;
@@ -32,6 +34,8 @@ const QString NotShared = QStringLiteral(R"({"shared":false})");
 const QString ControlTaken = QStringLiteral(R"({"control":true})");
 const QString ControlRefused = QStringLiteral(R"({"control":false,"status":403})");
 const QString ControlStopped = QStringLiteral(R"({"control":false})");
+// The answer to a pairing that found no open token: spent, or never given.
+const QString NotPaired = QStringLiteral(R"({"paired":false})");
 
 // One name for an address however it came: an IPv4 client of a dual-stack
 // socket shows as ::ffff:a.b.c.d.
@@ -94,6 +98,22 @@ struct LiveView::Server {
         }
     }
     void pressed(QWebSocket *socket, const QString &message);
+    // A press with every check passed.
+    void take(QWebSocket *socket, const ControlMessage &press);
+    void pair(QWebSocket *socket, const QString &address, const QByteArray &token, qsizetype bytes);
+    bool keyTaken(const QByteArray &given) const {
+        // Every key is looked at, so that the time tells nothing of which.
+        bool taken = false;
+        for (const QByteArray &key : keys)
+            taken = sameSecret(given, key) || taken;
+        return taken;
+    }
+    void allowPress(QWebSocket *socket, qsizetype bytes) {
+        // The director's presses are not a viewer's chatter: they do not use
+        // up the allowance.
+        if (Viewer *viewer = find(socket); viewer && viewer->connection)
+            viewer->connection->allow(clientFrameBytes(bytes));
+    }
     void serveViewers();
     HttpReply answer(const HttpAsk &ask) const;
 
@@ -114,7 +134,11 @@ struct LiveView::Server {
     LiveGate *gate = nullptr;
     quint16 port = 0;
     std::vector<Viewer> viewers;
-    QByteArray controlKey;
+    QList<QByteArray> keys;  // the paired phones', the oldest first
+    QByteArray pairingToken; // empty when none is open
+    std::function<bool(RemoteAction)> handler;
+    QSet<QString> doneIds;
+    std::deque<QString> doneOrder; // the same, the oldest first
     WrongSecretLimiter wrongSecrets{&steadyNowMs};
 };
 
@@ -167,17 +191,66 @@ void LiveView::Server::pressed(QWebSocket *socket, const QString &message) {
         socket->sendTextMessage(ControlRefused);
         return;
     }
-    if (!sameSecret(press->key, controlKey)) {
+    if (press->kind == ControlMessage::Kind::Pair) {
+        pair(socket, address, press->key, bytes.size());
+        return;
+    }
+    if (!keyTaken(press->key)) {
         wrongSecrets.wrongSecret(address);
         socket->sendTextMessage(ControlRefused);
         return;
     }
-    // The director's presses are not a viewer's chatter: they do not use up
-    // the allowance.
-    if (Viewer *viewer = find(socket); viewer && viewer->connection)
-        viewer->connection->allow(clientFrameBytes(bytes.size()));
-    socket->sendTextMessage(ControlTaken);
-    emit owner->controlRequested(press->action);
+    allowPress(socket, bytes.size());
+    // Sent again because its answer was lost: answered as before, not done
+    // again.
+    if (!press->id.isEmpty() && doneIds.contains(press->id)) {
+        socket->sendTextMessage(ControlTaken);
+        return;
+    }
+    take(socket, *press);
+}
+
+void LiveView::Server::take(QWebSocket *socket, const ControlMessage &press) {
+    // The handler may act on the clock and so publish a face: a QPointer
+    // tells whether the socket outlived it.
+    const QPointer<QWebSocket> guard(socket);
+    if (handler && !handler(press.action)) {
+        if (guard)
+            guard->sendTextMessage(ControlRefused);
+        return;
+    }
+    if (!press.id.isEmpty()) {
+        doneIds.insert(press.id);
+        doneOrder.push_back(press.id);
+        if (std::ssize(doneOrder) > RememberedPresses) {
+            doneIds.remove(doneOrder.front());
+            doneOrder.pop_front();
+        }
+    }
+    if (guard)
+        guard->sendTextMessage(ControlTaken);
+    emit owner->controlRequested(press.action);
+}
+
+void LiveView::Server::pair(QWebSocket *socket, const QString &address, const QByteArray &token,
+                            qsizetype bytes) {
+    if (!sameSecret(token, pairingToken)) {
+        // A spent token is as wrong as a guessed one.
+        wrongSecrets.wrongSecret(address);
+        socket->sendTextMessage(NotPaired);
+        return;
+    }
+    pairingToken.clear();
+    const QByteArray key = newRemoteSecret();
+    keys.append(key);
+    if (keys.size() > MaxPhones)
+        keys.removeFirst();
+    allowPress(socket, bytes);
+    // Written by hand for "paired" to come first, as a reader expects; a key
+    // is base64url, which needs no escape.
+    socket->sendTextMessage(
+        QStringLiteral(R"({"paired":true,"key":"%1"})").arg(QString::fromLatin1(key)));
+    emit owner->phonePaired();
 }
 
 void LiveView::Server::serveViewers() {
@@ -342,14 +415,28 @@ void LiveView::speak(const QString &sentence) {
 
 void LiveView::setControlKey(const QByteArray &key) {
     Server &d = *m_server;
-    if (key == d.controlKey)
+    d.pairingToken.clear();
+    const QList<QByteArray> keys = key.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{key};
+    if (keys == d.keys)
         return;
-    const bool stopped = !d.controlKey.isEmpty();
-    d.controlKey = key;
-    if (!stopped)
+    const bool dropped = !d.keys.isEmpty();
+    d.keys = keys;
+    if (!dropped)
         return;
     for (Server::Viewer &viewer : d.viewers)
         viewer.socket->sendTextMessage(ControlStopped);
+}
+
+void LiveView::openPairing(const QByteArray &token) {
+    m_server->pairingToken = token;
+}
+
+int LiveView::pairedPhones() const {
+    return static_cast<int>(m_server->keys.size());
+}
+
+void LiveView::setControlHandler(std::function<bool(RemoteAction)> handler) {
+    m_server->handler = std::move(handler);
 }
 
 void LiveView::setSteadyClock(std::function<std::int64_t()> clock) {

@@ -87,19 +87,38 @@ public:
     void playSound(const QString &name);
     void speak(const QString &sentence);
 
-    // The secret a press from the director's phone must carry; empty: no
-    // press is taken. Replacing a secret tells every open page that presses
-    // from it are no longer taken.
+    // Phones paired at once; pairing one more drops the oldest one's key.
+    static constexpr int MaxPhones = 16;
+    // Ids of presses done that are remembered, so that a press sent again
+    // (a retry over a poor network) is answered but not done twice.
+    static constexpr qsizetype RememberedPresses = 256;
+
+    // The one secret a press from the director's phone must carry from now
+    // on, in place of every phone's key and of an open pairing; empty: no
+    // press is taken. Dropping a key tells every open page that presses from
+    // it are no longer taken.
     void setControlKey(const QByteArray &key);
+    // `token` pairs one phone, once: the first page that sends it is given a
+    // new key of its own, which its presses carry from then on. Keys given
+    // before stay taken; a token opened before is no longer.
+    void openPairing(const QByteArray &token);
+    // The phones paired and not revoked.
+    int pairedPhones() const;
+    // Asked about every press that passed the checks: true when it was done,
+    // false to refuse it. Without one, every such press counts as done.
+    void setControlHandler(std::function<bool(orvandel::RemoteAction)> handler);
     // Milliseconds of a steady clock, for the limit on wrong secrets; tests
     // put in their own.
     void setSteadyClock(std::function<std::int64_t()> clock);
 
 signals:
-    // A press passed every check: an address not silenced for wrong
-    // secrets, a WebSocket opened by the page's own origin, a well-formed
-    // message and the secret.
+    // A press passed every check and was done: an address not silenced for
+    // wrong secrets, a WebSocket opened by the page's own origin, a
+    // well-formed message, a key taken, an id not seen before, and the
+    // handler's yes.
     void controlRequested(orvandel::RemoteAction action);
+    // A phone was given its key; the pairing's token is spent.
+    void phonePaired();
 
 private:
     struct Server;

@@ -44,6 +44,46 @@ bool isKeyCharacter(char c) {
 
 } // namespace
 
+namespace {
+
+// In the enum's order.
+constexpr std::array<const char *, 13> ActionNames{
+    "pause", "resume", "next",  "previous", "addMinute", "takeMinute", "restart",
+    "undo",  "out",    "entry", "rebuy",    "addOn",     "undoCount",
+};
+
+// 1 to MaxKeyLength base64url characters. toLatin1 turns what Latin-1 cannot
+// hold into '?', which is no key character, so the length is checked on the
+// string.
+std::optional<QByteArray> keyIn(const QJsonValue &value) {
+    if (!value.isString())
+        return std::nullopt;
+    const QString text = value.toString();
+    const QByteArray key = text.toLatin1();
+    if (text.isEmpty() || text.size() > MaxKeyLength ||
+        !std::all_of(key.cbegin(), key.cend(), isKeyCharacter))
+        return std::nullopt;
+    return key;
+}
+
+} // namespace
+
+QLatin1String remoteActionName(RemoteAction action) {
+    return QLatin1String(ActionNames.at(static_cast<std::size_t>(action)));
+}
+
+std::optional<RemoteAction> remoteActionNamed(QStringView name) {
+    for (std::size_t n = 0; n < ActionNames.size(); ++n) {
+        if (name == QLatin1String(ActionNames.at(n)))
+            return static_cast<RemoteAction>(n);
+    }
+    return std::nullopt;
+}
+
+bool isPlayerAction(RemoteAction action) {
+    return action >= RemoteAction::Out;
+}
+
 std::optional<ControlMessage> decodeControlMessage(QByteArrayView message) {
     if (message.isEmpty() || message.size() > MaxControlMessage)
         return std::nullopt;
@@ -52,22 +92,33 @@ std::optional<ControlMessage> decodeControlMessage(QByteArrayView message) {
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonObject object = document.object();
-    const QJsonValue action = object.value(QLatin1String("action"));
-    const QJsonValue key = object.value(QLatin1String("key"));
-    if (object.size() != 2 || !action.isString() || !key.isString())
-        return std::nullopt;
 
-    ControlMessage decoded{RemoteAction::Pause, key.toString().toLatin1()};
-    if (action.toString() == QLatin1String("resume"))
-        decoded.action = RemoteAction::Resume;
-    else if (action.toString() != QLatin1String("pause"))
+    ControlMessage decoded;
+    if (object.size() == 1 && object.contains(QLatin1String("pair"))) {
+        const std::optional<QByteArray> token = keyIn(object.value(QLatin1String("pair")));
+        if (!token)
+            return std::nullopt;
+        decoded.kind = ControlMessage::Kind::Pair;
+        decoded.key = *token;
+        return decoded;
+    }
+
+    const QJsonValue action = object.value(QLatin1String("action"));
+    const std::optional<QByteArray> key = keyIn(object.value(QLatin1String("key")));
+    const bool hasId = object.contains(QLatin1String("id"));
+    if (object.size() != (hasId ? 3 : 2) || !action.isString() || !key)
         return std::nullopt;
-    // toLatin1 turns what Latin-1 cannot hold into '?', which is no key
-    // character, so the length and characters are checked on the string.
-    const QString keyText = key.toString();
-    if (keyText.isEmpty() || keyText.size() > MaxKeyLength ||
-        !std::all_of(decoded.key.cbegin(), decoded.key.cend(), isKeyCharacter))
+    const std::optional<RemoteAction> named = remoteActionNamed(action.toString());
+    if (!named)
         return std::nullopt;
+    decoded.action = *named;
+    decoded.key = *key;
+    if (hasId) {
+        const QJsonValue id = object.value(QLatin1String("id"));
+        if (!id.isString() || id.toString().isEmpty() || id.toString().size() > MaxPressIdLength)
+            return std::nullopt;
+        decoded.id = id.toString();
+    }
     return decoded;
 }
 

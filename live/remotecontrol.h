@@ -12,11 +12,33 @@
 #include <optional>
 
 // The director's phone: what a control request from the live view's page must
-// carry and pass before it may pause or resume the clock. Plain functions and
-// values; the server and the clock window use them.
+// carry and pass before it may move the clock or count a player. Plain
+// functions and values; the server and the clock window use them.
 namespace orvandel {
 
-enum class RemoteAction { Pause, Resume };
+// The phone's buttons: the clock's (Pause to Undo), then the players' counts.
+enum class RemoteAction {
+    Pause,
+    Resume,
+    Next,
+    Previous,
+    AddMinute,
+    TakeMinute,
+    Restart,
+    Undo,
+    Out,
+    Entry,
+    Rebuy,
+    AddOn,
+    UndoCount,
+};
+
+// The action's name in a message ("addMinute"), and back; nothing for a name
+// no action has.
+QLatin1String remoteActionName(RemoteAction action);
+std::optional<RemoteAction> remoteActionNamed(QStringView name);
+// Whether the action is one of the players' counts rather than the clock's.
+bool isPlayerAction(RemoteAction action);
 
 // A fresh secret: 128 bits from the system's cryptographic random source,
 // base64url without padding (22 characters, safe in a URL fragment). Kept in
@@ -32,21 +54,29 @@ QUrl remoteControlUrl(const QUrl &viewUrl, const QByteArray &secret);
 // An empty secret matches nothing.
 bool sameSecret(QByteArrayView given, QByteArrayView secret);
 
-// {"action": "pause"|"resume", "key": SECRET}
+// {"action": ACTION, "key": SECRET, "id": ID}, the id optional, or
+// {"pair": TOKEN}, a phone asking for a key of its own.
 struct ControlMessage {
-    RemoteAction action;
-    QByteArray key;
+    enum class Kind { Press, Pair };
+    Kind kind = Kind::Press;
+    RemoteAction action = RemoteAction::Pause; // a press's
+    QByteArray key;                            // a press's secret, a pairing's token
+    QString id;                                // a press's; empty when none came
 };
 
 // The largest control message read; longer ones are refused unread.
 constexpr qsizetype MaxControlMessage = 256;
-// The longest key read; a secret is 22 characters.
+// The longest key or token read; a secret is 22 characters.
 constexpr qsizetype MaxKeyLength = 64;
+// The longest id of a press read.
+constexpr qsizetype MaxPressIdLength = 64;
 
 // A WebSocket text message as a control request: a JSON object holding
-// exactly "action" ("pause" or "resume") and "key" (1 to MaxKeyLength
-// base64url characters). Anything else: nothing. A member given twice
-// counts once, with its last value, as JSON readers have it.
+// exactly "action" (a name of remoteActionName) and "key" (1 to MaxKeyLength
+// base64url characters), and optionally "id" (a string of 1 to
+// MaxPressIdLength characters); or exactly "pair" (a token, as a key).
+// Anything else: nothing. A member given twice counts once, with its last
+// value, as JSON readers have it.
 std::optional<ControlMessage> decodeControlMessage(QByteArrayView message);
 
 // Whether a WebSocket handshake's Origin is the address it was opened on,

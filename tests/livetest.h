@@ -102,6 +102,16 @@ inline QString press(const char *action, const QByteArray &key) {
         .arg(QLatin1String(action), QString::fromLatin1(key));
 }
 
+// The message of a press with an id of its own.
+inline QString press(const char *action, const QByteArray &key, const QString &id) {
+    return QStringLiteral(R"({"action":"%1","key":"%2","id":"%3"})")
+        .arg(QLatin1String(action), QString::fromLatin1(key), id);
+}
+
+inline QString pairWith(const QByteArray &token) {
+    return QStringLiteral(R"({"pair":"%1"})").arg(QString::fromLatin1(token));
+}
+
 // A page's WebSocket as a browser opens it, with an Origin ("" for none),
 // and what it heard: the answers to presses and the faces.
 class Phone {
@@ -109,7 +119,9 @@ public:
     Phone(quint16 port, const QString &origin) : socket(origin) {
         socket.setProxy(QNetworkProxy::NoProxy);
         QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
-            (text.startsWith(QLatin1String(R"({"control")")) ? answers : faces).append(text);
+            const bool answer = text.startsWith(QLatin1String(R"({"control")")) ||
+                                text.startsWith(QLatin1String(R"({"paired")"));
+            (answer ? answers : faces).append(text);
         });
         socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
         if (!QTest::qWaitFor([this] { return !faces.isEmpty(); }, 5000))
@@ -122,6 +134,13 @@ public:
         socket.sendTextMessage(text);
         return QTest::qWaitFor([&] { return answers.size() > before; }, ms) ? answers.constLast()
                                                                             : QString();
+    }
+
+    // Pairs with `token`: the key given, or empty when refused.
+    QByteArray pair(const QByteArray &token) {
+        const QJsonObject answer = QJsonDocument::fromJson(ask(pairWith(token)).toUtf8()).object();
+        return answer.value(u"paired").toBool() ? answer.value(u"key").toString().toLatin1()
+                                                : QByteArray();
     }
 
     QJsonObject lastFace() const {

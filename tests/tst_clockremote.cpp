@@ -1,6 +1,6 @@
 // The clock driven from the director's phone: the pause gate from every state
-// the clock can be in, then pairing and revoking from the menu, with presses
-// and refusals through the real server on loopback.
+// the clock can be in, then one-time pairing and revoking from the menu, with
+// presses, their retries and refusals through the real server on loopback.
 #include "clocktest.h"
 #include "livetest.h"
 #include "qrdecode.h"
@@ -24,6 +24,7 @@ QString caption(const Blinds *clock) {
     return child<QPushButton>(clock, "cmdPause")->text();
 }
 
+// The one-time token of a pairing address.
 QByteArray secretOf(const QUrl &address) {
     return address.fragment().startsWith(u"key=") ? address.fragment().mid(4).toLatin1() : "";
 }
@@ -51,15 +52,20 @@ private slots:
     void refusals_data();
     void refusals();
     void silenceAfterTenWrongSecrets();
+    void retriesAreDoneOnce();
     void pairingAndRevoking();
     void pairingWindowCloses_data();
     void pairingWindowCloses();
 
 private:
-    // A clock paired from its menu; m_secret, the one its phone was given.
-    Blinds *startPaired(bool shown = false) {
-        Blinds *clock = shown ? startShown(ExampleTournament) : start(ExampleTournament);
-        m_secret = secretOf(pairFromTheMenu(clock));
+    // A clock paired from its menu; m_secret, the key its phone was given
+    // for the window's token.
+    Blinds *startPaired() {
+        Blinds *clock = start(ExampleTournament);
+        const QByteArray token = secretOf(pairFromTheMenu(clock));
+        m_secret = Phone(liveView(clock)->port(), ownOrigin(clock)).pair(token);
+        if (m_secret.size() != 22)
+            qFatal("the phone was not paired");
         return clock;
     }
 
@@ -224,32 +230,106 @@ void TestClockRemote::silenceAfterTenWrongSecrets() {
     QCOMPARE(caption(clock), QStringLiteral("Resume"));
 }
 
-void TestClockRemote::pairingAndRevoking() {
+void TestClockRemote::retriesAreDoneOnce() {
     Blinds *clock = startPaired();
-    // Pairing turned the view on; the address is the view's with the secret.
+    Phone phone(liveView(clock)->port(), ownOrigin(clock));
+    const auto level = [clock] { return clock->face().level; };
+    // A press sent again with its id, as after a lost answer: the same
+    // answer, the clock moved once.
+    QCOMPARE(phone.ask(press("next", m_secret, QStringLiteral("n1"))), Taken);
+    QCOMPARE(phone.ask(press("next", m_secret, QStringLiteral("n1"))), Taken);
+    QCOMPARE(level(), 2);
+    QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Level 2 started by the director"));
+    QCOMPARE(phone.ask(press("next", m_secret, QStringLiteral("n2"))), Taken);
+    QCOMPARE(level(), 3);
+    // Without an id each press acts.
+    QCOMPARE(phone.ask(press("previous", m_secret)), Taken);
+    QCOMPARE(phone.ask(press("previous", m_secret)), Taken);
+    QCOMPARE(level(), 1);
+    // The phone's undo is the laptop's: it takes back the last move of
+    // either, the laptop's menu following.
+    child<QAction>(clock, "actNextLevel")->trigger();
+    QCOMPARE(phone.ask(press("undo", m_secret, QStringLiteral("u1"))), Taken);
+    QCOMPARE(level(), 1);
+    QCOMPARE(child<QAction>(clock, "actUndoMove")->text(), QStringLiteral("Undo previous level"));
+    const qint32 before = clock->face().remainingMs;
+    QCOMPARE(phone.ask(press("takeMinute", m_secret, QStringLiteral("m1"))), Taken);
+    QCOMPARE(clock->face().remainingMs, before - 60'000);
+    // Nobody counts players yet: refused, and not remembered as done.
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(phone.ask(press("out", m_secret, QStringLiteral("o1"))), Refused);
+    // The phone can go on: a refused count is no lost key.
+    QCOMPARE(phone.ask(press("addMinute", m_secret, QStringLiteral("m2"))), Taken);
+    QCOMPARE(clock->face().remainingMs, before);
+    // Once a handler counts them, the same id is done once.
+    int counted = 0;
+    phoneControl(clock)->setPlayerHandler([&counted](RemoteAction action) {
+        counted += action == RemoteAction::Out;
+        return true;
+    });
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(phone.ask(press("out", m_secret, QStringLiteral("o1"))), Taken);
+    QCOMPARE(counted, 1);
+    // Ids are remembered a few hundred presses back, not for ever.
+    for (int i = 0; i < int(LiveView::RememberedPresses); ++i)
+        QCOMPARE(phone.ask(press("pause", m_secret, QString::number(i))), Taken);
+    QCOMPARE(phone.ask(press("out", m_secret, QStringLiteral("o1"))), Taken);
+    QCOMPARE(counted, 2);
+}
+
+void TestClockRemote::pairingAndRevoking() {
+    Blinds *clock = start(ExampleTournament);
+    const QUrl address = pairFromTheMenu(clock);
+    // Pairing turned the view on; the address is the view's with the token.
     QVERIFY(child<QAction>(clock, "actLiveView")->isChecked());
-    const QUrl address(text(pairingWindow(clock), "lblRemoteUrl"));
     QCOMPARE(address.adjusted(QUrl::RemoveFragment), liveUrl(liveView(clock)->port()));
-    const QByteArray secret = secretOf(address);
-    QCOMPARE(secret.size(), 22);
+    const QByteArray token = secretOf(address);
+    QCOMPARE(token.size(), 22);
     if (haveQrDecoder())
         QCOMPARE(decodeQr(child<QLabel>(pairingWindow(clock), "picRemoteQr")->pixmap().toImage()),
                  address.toString(QUrl::FullyEncoded).toUtf8());
-    QCOMPARE(pairFromTheMenu(clock), address);
-    Phone phone(liveView(clock)->port(), ownOrigin(clock));
+    const quint16 port = liveView(clock)->port();
+    Phone director(port, ownOrigin(clock)), photo(port, ownOrigin(clock));
 
-    // "Stop phone control": the phone is told at once, and its secret is
-    // refused from then on, also once the clock is paired anew.
+    // The first page to send the token gets a key; the token is spent, and
+    // it never was a key.
+    QCOMPARE(director.pair(token + "x"), QByteArray());
+    const QByteArray key = director.pair(token);
+    QVERIFY(key.size() == 22 && key != token);
+    QVERIFY(shown(pairingWindow(clock), "lblPaired"));
+    TRY_VERIFY(!pairingWindow(clock));
+    QCOMPARE(photo.ask(pairWith(token)), QStringLiteral(R"({"paired":false})"));
+    QCOMPARE(photo.ask(press("pause", token)), Refused);
+    QCOMPARE(caption(clock), QStringLiteral("Pause"));
+    QCOMPARE(photo.ask(press("pause", key)), Taken);
+    QCOMPARE(caption(clock), QStringLiteral("Resume"));
+
+    // Another phone from another pairing: both keys taken.
+    const QByteArray second = secretOf(pairFromTheMenu(clock));
+    QVERIFY(second != token);
+    const QByteArray otherKey = photo.pair(second);
+    QVERIFY(otherKey.size() == 22 && otherKey != key);
+    QCOMPARE(director.ask(press("resume", key)), Taken);
+    QCOMPARE(photo.ask(press("pause", otherKey)), Taken);
+    QCOMPARE(liveView(clock)->pairedPhones(), 2);
+
+    // "Stop phone control": every phone is told at once, and every key and
+    // open token is refused from then on, also once the clock is paired anew.
+    const QByteArray open = secretOf(pairFromTheMenu(clock));
     child<QAction>(clock, "actRemoteRevoke")->trigger();
-    TRY_COMPARE(phone.answers, QStringList{QStringLiteral(R"({"control":false})")});
+    const QStringList stopped{QStringLiteral(R"({"control":false})")};
+    TRY_COMPARE(director.answers.mid(director.answers.size() - 1), stopped);
+    QCOMPARE(photo.answers.constLast(), stopped.constFirst());
     TRY_VERIFY(!pairingWindow(clock));
     QVERIFY(!child<QAction>(clock, "actRemoteRevoke")->isEnabled());
-    QCOMPARE(phone.ask(press("pause", secret)), Refused);
-    const QByteArray renewed = secretOf(pairFromTheMenu(clock));
-    QCOMPARE(phone.ask(press("pause", secret)), Refused);
-    QCOMPARE(caption(clock), QStringLiteral("Pause"));
-    QCOMPARE(phone.ask(press("pause", renewed)), Taken);
+    QCOMPARE(director.ask(press("resume", key)), Refused);
+    QCOMPARE(photo.pair(open), QByteArray());
+    const QByteArray renewed = director.pair(secretOf(pairFromTheMenu(clock)));
+    QCOMPARE(director.ask(press("resume", key)), Refused);
+    QCOMPARE(photo.ask(press("resume", otherKey)), Refused);
     QCOMPARE(caption(clock), QStringLiteral("Resume"));
+    QCOMPARE(director.ask(press("resume", renewed)), Taken);
+    QCOMPARE(caption(clock), QStringLiteral("Pause"));
 
     // Never written anywhere: not in the working folder, not in the journal.
     clock->Timer1_Elapsed();
@@ -261,17 +341,17 @@ void TestClockRemote::pairingAndRevoking() {
             QFile file(it.next());
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray bytes = file.readAll();
-            QVERIFY2(!bytes.contains(secret) && !bytes.contains(renewed),
-                     qPrintable(it.filePath()));
+            for (const QByteArray &secret : {token, key, otherKey, renewed})
+                QVERIFY2(!bytes.contains(secret), qPrintable(it.filePath()));
             ++files;
         }
     }
     QVERIFY(files >= 2); // blinds.dat and the journal at least
 
-    // Another start of the clock, another secret.
-    const std::unique_ptr<Blinds> second(orvandel::openClock());
-    const QByteArray another = secretOf(pairFromTheMenu(second.get()));
-    QVERIFY(another.size() == 22 && another != secret && another != renewed);
+    // Another start of the clock, another token.
+    const std::unique_ptr<Blinds> other(orvandel::openClock());
+    const QByteArray another = secretOf(pairFromTheMenu(other.get()));
+    QVERIFY(another.size() == 22 && another != token && another != second);
 }
 
 void TestClockRemote::pairingWindowCloses_data() {
@@ -283,7 +363,9 @@ void TestClockRemote::pairingWindowCloses_data() {
 
 void TestClockRemote::pairingWindowCloses() {
     QFETCH(QString, how);
-    Blinds *clock = startPaired(true);
+    // No phone has paired yet: the window waits for one.
+    Blinds *clock = startShown(ExampleTournament);
+    pairFromTheMenu(clock);
     frmRemote *window = pairingWindow(clock);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     // In front of the clock on its one screen.

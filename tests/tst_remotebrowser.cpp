@@ -1,11 +1,11 @@
 // The director's phone in a real browser: Debian's headless Chromium opens
-// the control address of a clock paired from its menu, on loopback, and its
+// the pairing address of a clock paired from its menu, on loopback, and its
 // buttons are pressed as a finger would, through the DevTools protocol. The
-// window's pause state follows and the page shows it; "Stop phone control"
-// shows on the page; the page without the secret has no buttons and changes
-// nothing. A viewer's page with its sound switched on plays the alert and
-// the warning and says the sentences when the clock does, and nothing with
-// it off. Skipped without Chromium.
+// window's pause state and level follow and the page shows them; the spent
+// address only watches; "Stop phone control" shows on the page; the page
+// without a key has no buttons and changes nothing. A viewer's page with its sound switched on
+// plays the alert and the warning and says the sentences when the clock does, and nothing with it
+// off. Skipped without Chromium.
 #include "browsertest.h"
 #include "clocktest.h"
 #include "remotetest.h"
@@ -69,6 +69,19 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     phone.resize(390, 844, true);
     phone.open(control);
     QVERIFY(phone.until(Live + QStringLiteral(" && ") + says("The clock is running.")));
+    // A level move wants a second tap; the token left the address.
+    const QString next = QStringLiteral("document.getElementById('next').click()");
+    phone.evaluate(next);
+    QCOMPARE(phone.evaluate(QStringLiteral("document.getElementById('next').textContent")),
+             QJsonValue(QStringLiteral("Tap again for level 2")));
+    QCOMPARE(phone.evaluate(QStringLiteral("location.hash")), QJsonValue(QString()));
+    QTest::qWait(300);
+    QCOMPARE(clock->face().level, 1);
+    phone.evaluate(next);
+    TRY_COMPARE_WITH_TIMEOUT(clock->face().level, 2, std::chrono::seconds(10));
+    // A reload stays paired.
+    phone.open(control.adjusted(QUrl::RemoveFragment));
+    QVERIFY(phone.until(Live + QStringLiteral(" && ") + says("The clock is running.")));
     phone.evaluate(QStringLiteral("document.getElementById('pause').click()"));
     TRY_COMPARE_WITH_TIMEOUT(cmdPause->text(), QStringLiteral("Resume"), std::chrono::seconds(10));
     // Shown from the face the page is sent: paused at once, and "Paused" in
@@ -84,7 +97,14 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     child<QAction>(clock, "actRemoteRevoke")->trigger();
     QVERIFY(phone.until(says("This phone no longer controls the clock.") +
                         QStringLiteral(" && document.getElementById('pause').disabled")));
-    QCOMPARE(presses.size(), 2);
+    QCOMPARE(presses.size(), 3);
+    // The spent address only watches (opened afresh: a change of the
+    // fragment alone would not load the page again).
+    phone.open(QUrl(QStringLiteral("about:blank")));
+    QVERIFY(phone.until(QStringLiteral("location.href === 'about:blank'")));
+    phone.open(control);
+    QVERIFY(phone.until(says("This code was already used.")));
+    QVERIFY(phone.until(QStringLiteral("document.getElementById('remote').hidden")));
 
     // Without the secret: no buttons, and a press of the hidden one sends
     // nothing, even with the clock paired again.
@@ -98,7 +118,7 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     phone.evaluate(QStringLiteral("document.getElementById('pause').click()"));
     QTest::qWait(1000);
     QCOMPARE(cmdPause->text(), QStringLiteral("Pause"));
-    QCOMPARE(presses.size(), 2);
+    QCOMPARE(presses.size(), 3);
     phone.call(QStringLiteral("Browser.close"));
 }
 

@@ -37,31 +37,64 @@ void TestRemoteControl::secretsAre128RandomBits() {
 
 void TestRemoteControl::decoding_data() {
     QTest::addColumn<QByteArray>("message");
-    QTest::addColumn<int>("action"); // -1: refused
+    QTest::addColumn<int>("action"); // -1: refused; -2: a pairing
     QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<QString>("id");
     const int pause = int(RemoteAction::Pause), resume = int(RemoteAction::Resume), no = -1;
+    const int pair = -2;
     const QByteArray longest(MaxKeyLength, 'k');
+    const QByteArray id64(MaxPressIdLength, 'i');
+    const auto withId = [](const QByteArray &id) {
+        return R"({"action":"next","key":"x","id":)" + id + '}';
+    };
     // clang-format off
-    QTest::newRow("pause")             << QByteArray(R"({"action":"pause","key":"Ab-_9"})")       << pause  << QByteArray("Ab-_9");
-    QTest::newRow("resume, spaced")    << QByteArray(" {\"key\" : \"x\",\n\"action\":\"resume\"} ") << resume << QByteArray("x");
-    QTest::newRow("key too long")      << R"({"action":"pause","key":")" + longest + R"(k"})"  << no     << QByteArray();
-    QTest::newRow("over the size")     << R"({"action":"pause","key":"x"})" + QByteArray(MaxControlMessage, ' ') << no << QByteArray();
-    QTest::newRow("empty key")         << QByteArray(R"({"action":"pause","key":""})")            << no     << QByteArray();
-    QTest::newRow("no key")            << QByteArray(R"({"action":"pause"})")                     << no     << QByteArray();
-    QTest::newRow("a third member")    << QByteArray(R"({"action":"pause","key":"x","level":3})") << no     << QByteArray();
-    QTest::newRow("base64 plus")       << QByteArray(R"({"action":"pause","key":"a+b"})")         << no     << QByteArray();
-    QTest::newRow("beyond Latin-1")    << QByteArray(R"({"action":"pause","key":"a\u0100b"})")    << no     << QByteArray();
-    QTest::newRow("trailing bytes")    << QByteArray(R"({"action":"pause","key":"x"}x)")          << no     << QByteArray();
+    QTest::newRow("pause")             << QByteArray(R"({"action":"pause","key":"Ab-_9"})")       << pause  << QByteArray("Ab-_9") << QString();
+    QTest::newRow("resume, spaced")    << QByteArray(" {\"key\" : \"x\",\n\"action\":\"resume\"} ") << resume << QByteArray("x") << QString();
+    QTest::newRow("key too long")      << R"({"action":"pause","key":")" + longest + R"(k"})"  << no     << QByteArray() << QString();
+    QTest::newRow("over the size")     << R"({"action":"pause","key":"x"})" + QByteArray(MaxControlMessage, ' ') << no << QByteArray() << QString();
+    QTest::newRow("empty key")         << QByteArray(R"({"action":"pause","key":""})")            << no     << QByteArray() << QString();
+    QTest::newRow("no key")            << QByteArray(R"({"action":"pause"})")                     << no     << QByteArray() << QString();
+    QTest::newRow("a third member")    << QByteArray(R"({"action":"pause","key":"x","level":3})") << no     << QByteArray() << QString();
+    QTest::newRow("base64 plus")       << QByteArray(R"({"action":"pause","key":"a+b"})")         << no     << QByteArray() << QString();
+    QTest::newRow("beyond Latin-1")    << QByteArray(R"({"action":"pause","key":"a\u0100b"})")    << no     << QByteArray() << QString();
+    QTest::newRow("trailing bytes")    << QByteArray(R"({"action":"pause","key":"x"}x)")          << no     << QByteArray() << QString();
+    QTest::newRow("action's case")     << QByteArray(R"({"action":"addminute","key":"x"})")       << no     << QByteArray() << QString();
+    QTest::newRow("action not text")   << QByteArray(R"({"action":2,"key":"x"})")                 << no     << QByteArray() << QString();
+    QTest::newRow("id")                << withId(R"("a-1 é")")                 << int(RemoteAction::Next) << QByteArray("x") << QStringLiteral("a-1 \u00e9");
+    QTest::newRow("id of 64")          << withId('"' + id64 + '"')             << int(RemoteAction::Next) << QByteArray("x") << QString::fromLatin1(id64);
+    QTest::newRow("id of 65")          << withId('"' + id64 + R"(i")")         << no     << QByteArray() << QString();
+    QTest::newRow("empty id")          << withId(R"("")")                      << no     << QByteArray() << QString();
+    QTest::newRow("id a number")       << withId("7")                          << no     << QByteArray() << QString();
+    QTest::newRow("id null")           << withId("null")                       << no     << QByteArray() << QString();
+    QTest::newRow("id and a fourth")   << QByteArray(R"({"action":"out","key":"x","id":"1","x":1})") << no << QByteArray() << QString();
+    QTest::newRow("pair")              << QByteArray(R"({"pair":"T0k-_"})")                       << pair   << QByteArray("T0k-_") << QString();
+    QTest::newRow("pair, empty")       << QByteArray(R"({"pair":""})")                            << no     << QByteArray() << QString();
+    QTest::newRow("pair, a number")    << QByteArray(R"({"pair":12})")                            << no     << QByteArray() << QString();
+    QTest::newRow("pair, slash")       << QByteArray(R"({"pair":"a/b"})")                         << no     << QByteArray() << QString();
+    QTest::newRow("pair too long")     << R"({"pair":")" + longest + R"(k"})"                  << no     << QByteArray() << QString();
+    QTest::newRow("pair with a key")   << QByteArray(R"({"pair":"t","key":"x"})")                 << no     << QByteArray() << QString();
+    QTest::newRow("pair with an id")   << QByteArray(R"({"pair":"t","id":"1"})")                  << no     << QByteArray() << QString();
     // clang-format on
+    // Every button of the phone, by the name its page sends.
+    const char *names[] = {"pause",      "resume",  "next",     "previous", "addMinute",
+                           "takeMinute", "restart", "undo",     "out",      "entry",
+                           "rebuy",      "addOn",   "undoCount"};
+    for (int n = 0; n < int(std::size(names)); ++n)
+        QTest::addRow("action %s", names[n])
+            << R"({"key":"k","action":")" + QByteArray(names[n]) + R"("})" << n << QByteArray("k")
+            << QString();
 }
 
 void TestRemoteControl::decoding() {
     QFETCH(QByteArray, message);
     QFETCH(int, action);
     QFETCH(QByteArray, key);
+    QFETCH(QString, id);
     const std::optional<ControlMessage> decoded = decodeControlMessage(message);
-    QCOMPARE(decoded ? int(decoded->action) : -1, action);
+    const bool pairing = decoded && decoded->kind == ControlMessage::Kind::Pair;
+    QCOMPARE(!decoded ? -1 : pairing ? -2 : int(decoded->action), action);
     QCOMPARE(decoded ? decoded->key : QByteArray(), key);
+    QCOMPARE(decoded ? decoded->id : QString(), id);
 }
 
 void TestRemoteControl::origin_data() {

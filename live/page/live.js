@@ -1,6 +1,6 @@
 // The clock's face, kept up to date over a WebSocket from the program. Read
-// only, but for the director's phone, whose address holds the secret that
-// lets its presses of Pause and Resume through. It tells a lost clock from a paused one by
+// only, but for the director's phone, paired once with a token from the
+// clock's pairing window, whose key lets its presses through. It tells a lost clock from a paused one by
 // the program's heartbeat, and finds the program again by itself.
 'use strict';
 
@@ -72,13 +72,9 @@
         return element;
     }
 
-    // The secret travels in the fragment, which the browser never sends; the
-    // page sends it with each press, over its WebSocket only.
-    const key = new URLSearchParams(location.hash.slice(1)).get('key') || '';
+    // The director's phone: its buttons, its pairing and its presses, below.
     const remote = document.getElementById('remote');
     const remoteStatus = document.getElementById('remoteStatus');
-    const buttons = [document.getElementById('pause'), document.getElementById('resume')];
-    let controlling = key !== '';
 
     const messages = {
         connecting: 'Connecting to the clock\u2026',
@@ -114,29 +110,7 @@
         if (shownChanged)
             fitFace();
         levels.follow(state);
-        if (controlling) {
-            // What the clock shows, not what was pressed.
-            remoteStatus.textContent = state.ended ? 'The tournament has ended.'
-                : state.paused ? 'The clock is paused.' : 'The clock is running.';
-            remote.dataset.paused = state.paused ? 'true' : 'false';
-        }
-    }
-
-    // {"control": false} when the director stopped phone control or the
-    // secret was refused; {"control": true} when a press was taken.
-    function heardControl(answer) {
-        if (answer.control !== false || !key)
-            return;
-        controlling = false;
-        remote.dataset.control = 'off';
-        for (const button of buttons)
-            button.disabled = true;
-        remoteStatus.textContent = 'This phone no longer controls the clock.';
-    }
-
-    function press(action) {
-        if (controlling && socket && socket.readyState === WebSocket.OPEN)
-            socket.send(JSON.stringify({ action, key }));
+        renderRemote(state);
     }
 
     function show(state) {
@@ -192,6 +166,10 @@
             heardControl(state);
             return;
         }
+        if ('paired' in state) {
+            heardPairing(state);
+            return;
+        }
         if (state.shared === false) {
             shared = false;
             retryMs = LastRetryMs;
@@ -209,6 +187,7 @@
         const scheme = location.protocol === 'https:' ? 'wss:' : 'ws:';
         socket = new WebSocket(`${scheme}//${location.host}/live`);
         socket.onmessage = heard;
+        socket.onopen = remoteOpened;
         socket.onclose = socket.onerror = lost;
         silence = setTimeout(lost, SilenceMs);
     }
@@ -262,11 +241,222 @@
         }
     }
 
-    if (key) {
+    // The director's phone. The pairing window's address holds a one-time
+    // token in its fragment, which a browser never sends in a request; the
+    // page trades it over its WebSocket for a key of its own, kept in this
+    // browser, so that a reload stays paired, and sends the key with every
+    // press. Each press has an id of its own and is sent again, with that id,
+    // over a new connection when its answer was lost: the program does a
+    // press once, however often it comes.
+    const KeyStored = 'orvandel.key';
+    const ConfirmMs = 3000; // for the second tap of a level move
+    const NoteMs = 2500;
+    const RetryForMs = 20000; // a press older than this is not sent again
+    const ConfirmFirst = new Set(['next', 'previous', 'restart']);
+    const PlayerActions = new Set(['out', 'entry', 'rebuy', 'addOn', 'undoCount']);
+    const buttons = [...remote.querySelectorAll('button[data-action]')];
+    const token = new URLSearchParams(location.hash.slice(1)).get('key') || '';
+    let key = storedKey();
+    let pairing = token !== '';
+    let controlling = key !== '' && !pairing;
+    let pending = []; // presses sent and not answered yet, the oldest first
+    let lastState = null;
+    let armed = null; // a level move's button waiting for its second tap
+    let noteUntil = 0;
+
+    function storedKey() {
+        try {
+            return localStorage.getItem(KeyStored) || '';
+        } catch {
+            return ''; // storage refused: paired until the page is left
+        }
+    }
+
+    function storeKey(value) {
+        try {
+            if (value)
+                localStorage.setItem(KeyStored, value);
+            else
+                localStorage.removeItem(KeyStored);
+        } catch {
+            // Kept for this page only.
+        }
+    }
+
+    function pressId() {
+        const bytes = crypto.getRandomValues(new Uint8Array(16));
+        return Array.from(bytes, (b) => b.toString(16).padStart(2, '0')).join('');
+    }
+
+    // A word for a moment in place of the clock's state.
+    function note(text) {
+        noteUntil = Date.now() + NoteMs;
+        remoteStatus.textContent = text;
+        setTimeout(() => {
+            if (lastState && Date.now() >= noteUntil)
+                renderRemote(lastState);
+        }, NoteMs);
+    }
+
+    function renderRemote(state) {
+        lastState = state;
+        if (!controlling)
+            return;
+        // What the clock shows, not what was pressed.
+        if (Date.now() >= noteUntil) {
+            remoteStatus.textContent = state.ended ? 'The tournament has ended.'
+                : state.paused ? 'The clock is paused.' : 'The clock is running.';
+        }
+        remote.dataset.paused = state.paused ? 'true' : 'false';
+        // The moves that cannot act now, greyed as on the clock's menu.
+        const can = {
+            next: !state.ended && state.level < state.levelCount,
+            previous: !state.ended && state.level > 1,
+            restart: !state.ended,
+            addMinute: !state.ended,
+            takeMinute: !state.ended,
+        };
+        for (const button of buttons)
+            button.disabled = can[button.dataset.action] === false;
+        if (armed && armed.button.disabled)
+            disarm();
+    }
+
+    function enableButtons(on) {
+        for (const button of buttons)
+            button.disabled = !on;
+        if (on && lastState)
+            renderRemote(lastState);
+    }
+
+    // The token is good once: not sent again by a reload.
+    function forgetToken() {
+        history.replaceState(null, '', location.pathname + location.search);
+    }
+
+    // {"paired": true, "key": KEY} for the first page that sends the token;
+    // {"paired": false} for any later one.
+    function heardPairing(answer) {
+        if (!pairing)
+            return;
+        pairing = false;
+        forgetToken();
+        if (answer.paired === true && typeof answer.key === 'string' && answer.key) {
+            key = answer.key;
+            storeKey(key);
+            controlling = true;
+            remote.dataset.control = 'on';
+            enableButtons(true);
+            note('Paired: this phone controls the clock.');
+            return;
+        }
+        // A phone paired before keeps its own key.
+        controlling = key !== '';
+        enableButtons(controlling);
+        note('This code was already used.');
+        if (!controlling)
+            setTimeout(watchOnly, NoteMs);
+    }
+
+    function watchOnly() {
+        remote.hidden = true;
+        document.body.classList.remove('remote');
+    }
+
+    // {"control": true} when a press was done; {"control": false, "status":
+    // 403} when it was refused; {"control": false} alone when the director
+    // stopped phone control.
+    function heardControl(answer) {
+        if (!controlling)
+            return;
+        if (answer.control === true) {
+            pending.shift();
+            return;
+        }
+        const refused = 'status' in answer ? pending.shift() : undefined;
+        // The players' counts may say no (no one left to be out, or no one
+        // keeping the counts); a refused press of the clock's is a key no
+        // longer taken.
+        if (refused && PlayerActions.has(refused.action)) {
+            note('Not counted.');
+            return;
+        }
+        controlling = false;
+        key = '';
+        storeKey('');
+        pending = [];
+        disarm();
+        remote.dataset.control = 'off';
+        enableButtons(false);
+        remoteStatus.textContent = 'This phone no longer controls the clock.';
+    }
+
+    function send(press) {
+        if (socket && socket.readyState === WebSocket.OPEN)
+            socket.send(JSON.stringify({ action: press.action, key, id: press.id }));
+    }
+
+    function press(action) {
+        if (!controlling)
+            return;
+        const sent = { action, id: pressId(), at: Date.now() };
+        pending.push(sent);
+        send(sent);
+    }
+
+    // On every connection, the first and each one after a loss.
+    function remoteOpened() {
+        if (pairing) {
+            socket.send(JSON.stringify({ pair: token }));
+            return;
+        }
+        const now = Date.now();
+        pending = pending.filter((p) => now - p.at < RetryForMs);
+        pending.forEach(send);
+    }
+
+    function disarm() {
+        if (!armed)
+            return;
+        clearTimeout(armed.timer);
+        armed.button.textContent = armed.text;
+        armed.button.classList.remove('armed');
+        armed = null;
+    }
+
+    // A level move is asked for twice: a slip of the finger must not take
+    // the room to another level.
+    function confirmation(action) {
+        const level = lastState ? lastState.level : 0;
+        if (action === 'next')
+            return `Tap again for level ${level + 1}`;
+        if (action === 'previous')
+            return `Tap again for level ${level - 1}`;
+        return `Tap again to restart level ${level}`;
+    }
+
+    function tap(button) {
+        const action = button.dataset.action;
+        if (ConfirmFirst.has(action) && !(armed && armed.button === button)) {
+            disarm();
+            armed = { button, text: button.textContent, timer: setTimeout(disarm, ConfirmMs) };
+            button.textContent = confirmation(action);
+            button.classList.add('armed');
+            return;
+        }
+        disarm();
+        press(action);
+    }
+
+    if (pairing || controlling) {
         remote.hidden = false;
         document.body.classList.add('remote');
-        buttons[0].addEventListener('click', () => press('pause'));
-        buttons[1].addEventListener('click', () => press('resume'));
+        for (const button of buttons)
+            button.addEventListener('click', () => tap(button));
+        if (pairing) {
+            enableButtons(false);
+            remoteStatus.textContent = 'Pairing with the clock\u2026';
+        }
     }
 
     // Keeping the screen on: the Screen Wake Lock where the browser grants it
