@@ -7,6 +7,7 @@
 #include "clock/liveshare.h"
 #include "clock/phonecontrol.h"
 #include "clock/voice.h"
+#include "core/roundsjson.h"
 #include "core/tournamentfile.h"
 
 namespace orvandel {
@@ -15,6 +16,9 @@ Blinds *openClock(const FileRead &file) {
     auto *clock = new Blinds(file, nullptr);
     // In the menu's order.
     auto *live = new LiveShare(clock);
+    // The window above has read the same bytes, so they parse.
+    if (const ReadResult read = parseTournamentFile(file); read.ok())
+        live->setRounds(roundsToJson(read.tournament));
     // Bottom left, where nothing else is drawn: what a phone or the director
     // did to the clock.
     auto *notice = new ClockNotice(

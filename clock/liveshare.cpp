@@ -109,6 +109,7 @@ void LiveShare::setOn(bool on) {
             m_live = new LiveView(this);
             connect(m_clock, &Blinds::faceChanged, m_live, &LiveView::publish);
             m_live->setDesign(designToJson());
+            m_live->setRounds(m_rounds);
         }
         QString error;
         if (m_live->start(m_firstPort, m_lastPort, &error)) {
@@ -142,6 +143,12 @@ void LiveShare::playSound(const QString &name) {
 void LiveShare::speak(const QString &sentence) {
     if (isOn())
         m_live->speak(sentence);
+}
+
+void LiveShare::setRounds(const QByteArray &json) {
+    m_rounds = json;
+    if (m_live)
+        m_live->setRounds(json);
 }
 
 void LiveShare::showPanel() {

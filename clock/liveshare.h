@@ -35,6 +35,10 @@ public:
     void playSound(const QString &name);
     void speak(const QString &sentence);
 
+    // The tournament's rounds the pages list (core/roundsjson.h), passed on
+    // to the view now and whenever it is made.
+    void setRounds(const QByteArray &json);
+
 signals:
     void switched(bool on);
 
@@ -54,6 +58,7 @@ private:
     QLabel *picLiveQr;
     LiveView *m_live = nullptr;
     QImage m_qr; // one pixel a module
+    QByteArray m_rounds;
     quint16 m_firstPort = orvandel::LiveFirstPort;
     quint16 m_lastPort = orvandel::LiveLastPort;
 };

@@ -37,11 +37,14 @@ const std::array<LabelDesign, 12> Labels = {{
 // together) between this level's blinds and the time; the next break and the
 // players on the left below the line; the next level's ante beside its
 // heading; the prize pool and the payouts on the right of the next blinds.
+// Stacked on a phone, a row shared with a label above follows it: the ante
+// and the note under this level's blinds, the next break under the time, the
+// next ante under the next blinds, the players' figures last.
 const std::array<LabelDesign, 8> Extras = {{
-    {"lblCurrentAnte", "", LightBlue, 24, true, false, {1650, 3585, 13395, 600}, 5, 9},
-    {"lblNote", "", Yellow, 24, true, false, {1650, 3585, 13395, 600}, 5, 7},
-    {"lblNextBreak", "", Yellow, 15.75, false, false, {240, 6900, 3840, 450}, 13, 5},
-    {"lblNextAnte", "", Silver, 18, false, true, {9750, 6990, 4500, 540}, 14, 5},
+    {"lblCurrentAnte", "", LightBlue, 24, true, false, {1650, 3585, 13395, 600}, 4, 8},
+    {"lblNote", "", Yellow, 24, true, false, {1650, 3585, 13395, 600}, 4, 6},
+    {"lblNextBreak", "", Yellow, 15.75, false, false, {240, 6900, 3840, 450}, 6, 5},
+    {"lblNextAnte", "", Silver, 18, false, true, {9750, 6990, 4500, 540}, 12, 5.5},
     {"lblPlayers", "", White, 15.75, false, false, {240, 7380, 3840, 450}, 15, 5},
     {"lblAverage", "", White, 15.75, false, false, {240, 7860, 3840, 450}, 16, 5},
     {"lblPrizePool", "", White, 15.75, false, false, {12720, 7680, 2600, 450}, 17, 5},

@@ -125,6 +125,7 @@ struct LiveView::Server {
     const QByteArray script = embedded("live.js");
     const QByteArray style = embedded("live.css");
     QByteArray design; // {"design": ...}, sent to each page first
+    QByteArray rounds; // the tournament's rounds, at /structure
     QByteArray alertSound;
     QByteArray warningSound;
     QElapsedTimer clock;
@@ -291,6 +292,7 @@ HttpReply LiveView::Server::answer(const HttpAsk &ask) const {
         {Resource::Script, "text/javascript; charset=utf-8", script},
         {Resource::Style, "text/css; charset=utf-8", style},
         {Resource::State, "application/json", json},
+        {Resource::Structure, "application/json", rounds},
         {Resource::AlertSound, "audio/wav", alertSound},
         {Resource::WarningSound, "audio/wav", warningSound},
     };
@@ -392,6 +394,10 @@ void LiveView::publish(const ClockFace &face) {
 
 void LiveView::setDesign(const QByteArray &json) {
     m_server->design = "{\"design\":" + json + '}';
+}
+
+void LiveView::setRounds(const QByteArray &json) {
+    m_server->rounds = json;
 }
 
 void LiveView::setSounds(const QByteArray &alert, const QByteArray &warning) {

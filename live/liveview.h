@@ -74,6 +74,11 @@ public:
     // page is sent first and lays itself out from.
     void setDesign(const QByteArray &json);
 
+    // The tournament's rounds (core/roundsjson.h roundsToJson()), which the
+    // pages list in their Levels view; served at /structure (404 while
+    // empty) and kept when the view is stopped and started again.
+    void setRounds(const QByteArray &json);
+
     // The sounds the pages play when told to, served at /alert.wav and
     // /warning.wav (404 while empty).
     void setSounds(const QByteArray &alert, const QByteArray &warning);

@@ -144,6 +144,7 @@ Resource resourceAt(QStringView path) {
         {u"/live.js", Resource::Script},
         {u"/live.css", Resource::Style},
         {u"/state", Resource::State},
+        {u"/structure", Resource::Structure},
         {u"/live", Resource::Live},
         {u"/alert.wav", Resource::AlertSound},
         {u"/warning.wav", Resource::WarningSound},

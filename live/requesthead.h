@@ -43,7 +43,7 @@ QString targetPath(QByteArrayView target);
 
 // What the live view serves: these names, compared whole, and nothing else,
 // so that no path can reach a file.
-enum class Resource { None, Page, Script, Style, State, Live, AlertSound, WarningSound };
+enum class Resource { None, Page, Script, Style, State, Structure, Live, AlertSound, WarningSound };
 Resource resourceAt(QStringView path);
 
 // What becomes of a request whose head is complete: on to Qt's server, which

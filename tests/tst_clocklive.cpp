@@ -7,6 +7,7 @@
 #include "trywait.h"
 
 #include "core/journalfile.h"
+#include "core/roundsjson.h"
 #include "live/qrcode.h"
 
 #include <QAction>
@@ -86,6 +87,11 @@ void TestClockLive::switches() {
         return;
     // The face of the moment the view started, then each change.
     QCOMPARE(json(state.body), json(orvandel::faceToJson(clock->face())));
+    // The rounds of the blinds.dat the clock runs, kept while the view was off.
+    const Answer rounds = exchange(ports.first, get("/structure"));
+    QCOMPARE(rounds.headers.value("content-type"), QByteArray("application/json"));
+    QCOMPARE(rounds.body,
+             orvandel::roundsToJson(orvandel::parseTournament(ExampleTournament).tournament));
     QTest::mouseClick(child(clock, "lblTime"), Qt::LeftButton);
     QCOMPARE(json(exchange(ports.first, get("/state")).body),
              json(orvandel::faceToJson(clock->face())));

@@ -6,76 +6,21 @@
 // without a key has no buttons and changes nothing. A viewer's page with its sound switched on
 // plays the alert and the warning and says the sentences when the clock does, and nothing with it
 // off. Skipped without Chromium.
+#include "browsertest.h"
 #include "clocktest.h"
 #include "remotetest.h"
 #include "trywait.h"
 
 #include "live/liveview.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QWebSocket>
 
 using namespace testsupport;
 
 namespace {
-
-// Just enough of the DevTools protocol: JavaScript in one page.
-class DevTools {
-public:
-    explicit DevTools(const QUrl &page) {
-        m_socket.setProxy(QNetworkProxy::NoProxy);
-        QObject::connect(&m_socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
-            const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-            m_results.insert(message.value(u"id").toInt(), message.value(u"result").toObject());
-        });
-        m_socket.open(page);
-        // A command sent before the socket is open would be lost.
-        static_cast<void>(testsupport::waitFor(
-            [this] { return m_socket.state() == QAbstractSocket::ConnectedState; },
-            std::chrono::seconds(15)));
-    }
-
-    // The command's result; an empty one when the browser gave none in time.
-    QJsonObject call(const QString &method, const QJsonObject &params = {}) {
-        const int id = ++m_lastId;
-        const QJsonObject command{{QStringLiteral("id"), id},
-                                  {QStringLiteral("method"), method},
-                                  {QStringLiteral("params"), params}};
-        m_socket.sendTextMessage(QString::fromUtf8(QJsonDocument(command).toJson()));
-        return QTest::qWaitFor([&] { return m_results.contains(id); }, 15000) ? m_results.take(id)
-                                                                              : QJsonObject();
-    }
-
-    QJsonValue evaluate(const QString &expression) {
-        return call(QStringLiteral("Runtime.evaluate"),
-                    {{QStringLiteral("expression"), expression},
-                     {QStringLiteral("returnByValue"), true}})[u"result"][u"value"];
-    }
-
-    // Whether `expression` came true in the page within 20 s.
-    bool until(const QString &expression) {
-        return QTest::qWaitFor([&] { return evaluate(expression).toBool(); }, 20000);
-    }
-
-    void open(const QUrl &url) {
-        call(QStringLiteral("Page.navigate"),
-             {{QStringLiteral("url"), url.toString(QUrl::FullyEncoded)}});
-    }
-
-private:
-    QWebSocket m_socket;
-    QMap<int, QJsonObject> m_results;
-    int m_lastId = 0;
-};
 
 const QString Live = QStringLiteral("document.body.dataset.state === 'live'");
 QString says(const char *status) {
@@ -97,54 +42,14 @@ private slots:
 
 private:
     // Starts the browser on a fresh profile; the DevTools address of its page.
-    QUrl startBrowser(const QString &browser);
+    QUrl startBrowser(const QString &browser) { return m_browser.emplace().start(browser); }
 
-    std::optional<QTemporaryDir> m_profile; // a fresh one for each browser
-    QProcess m_process;
+    std::optional<Browser> m_browser;
 };
 
 void TestRemoteBrowser::cleanup() {
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000))
-        m_process.kill();
-    m_process.waitForFinished(5000);
+    m_browser.reset();
     tearDownClock();
-}
-
-QUrl TestRemoteBrowser::startBrowser(const QString &browser) {
-    // The DevTools port is chosen by the browser, on loopback, and written
-    // into the profile.
-    m_profile.emplace();
-    m_process.start(browser,
-                    {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                     QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
-                     QStringLiteral("--no-first-run"),
-                     QStringLiteral("--disable-background-networking"),
-                     QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                     // The switch is pressed by the DevTools, not a finger.
-                     QStringLiteral("--autoplay-policy=no-user-gesture-required"),
-                     QStringLiteral("--user-data-dir=") + m_profile->path(),
-                     QStringLiteral("--remote-debugging-address=127.0.0.1"),
-                     QStringLiteral("--remote-debugging-port=0"), QStringLiteral("about:blank")});
-    QFile active(m_profile->filePath(QStringLiteral("DevToolsActivePort")));
-    if (!QTest::qWaitFor([&] { return active.size() > 0; }, 30000) ||
-        !active.open(QIODevice::ReadOnly))
-        return {};
-    const QUrl list(
-        QStringLiteral("http://127.0.0.1:%1/json/list").arg(active.readLine().trimmed().toInt()));
-    QNetworkAccessManager network;
-    network.setProxy(QNetworkProxy::NoProxy);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(list)));
-        if (QTest::qWaitFor([&] { return reply->isFinished(); }, 5000)) {
-            for (const QJsonValue target : QJsonDocument::fromJson(reply->readAll()).array()) {
-                if (target[u"type"] == QLatin1String("page"))
-                    return QUrl(target[u"webSocketDebuggerUrl"].toString());
-            }
-        }
-        QTest::qWait(100);
-    }
-    return {};
 }
 
 void TestRemoteBrowser::pauseAndResumeFromThePhone() {
@@ -161,11 +66,7 @@ void TestRemoteBrowser::pauseAndResumeFromThePhone() {
     QVERIFY2(page.isValid(), "the browser did not start");
     DevTools phone(page);
     // A phone held upright.
-    phone.call(QStringLiteral("Emulation.setDeviceMetricsOverride"),
-               {{QStringLiteral("width"), 390},
-                {QStringLiteral("height"), 844},
-                {QStringLiteral("deviceScaleFactor"), 1},
-                {QStringLiteral("mobile"), true}});
+    phone.resize(390, 844, true);
     phone.open(control);
     QVERIFY(phone.until(Live + QStringLiteral(" && ") + says("The clock is running.")));
     // A level move wants a second tap; the token left the address.

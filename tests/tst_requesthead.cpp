@@ -117,6 +117,8 @@ void TestRequestHead::servedPaths_data() {
     QTest::newRow("state with a query") << QByteArray("/state?t=1") << Resource::State;
     QTest::newRow("encoded letter") << QByteArray("/st%61te") << Resource::State;
     QTest::newRow("script") << QByteArray("/live.js") << Resource::Script;
+    QTest::newRow("rounds") << QByteArray("/structure") << Resource::Structure;
+    QTest::newRow("rounds, a file's name") << QByteArray("/structure.json") << Resource::None;
     QTest::newRow("up and out") << QByteArray("/../blinds.dat") << Resource::None;
     QTest::newRow("encoded dots") << QByteArray("/%2e%2e/blinds.dat") << Resource::None;
     QTest::newRow("encoded slash") << QByteArray("/%2e%2e%2fblinds.dat") << Resource::None;

@@ -14,40 +14,62 @@
     const awake = document.getElementById('awake');
     const controls = new Map();
     let line = null;
+    // The design's rows by name, with their place in the design's order; a
+    // control is made when a face first names it, as a clock makes some
+    // labels only when it needs them.
+    let designed = new Map();
+    let designSize = { width: 1, height: 1 };
+
+    const share = (value, whole) => `${(100 * value) / whole}%`;
+    function place(element, box) {
+        element.style.setProperty('--left', share(box.left, designSize.width));
+        element.style.setProperty('--top', share(box.top, designSize.height));
+        element.style.setProperty('--row', String(box.stackRow));
+    }
 
     // The clock's design, sent before its first face: each label's box in
     // twips, its font and its row on an upright phone.
     function build(design) {
-        const share = (value, whole) => `${(100 * value) / whole}%`;
-        const place = (element, box) => {
-            element.style.setProperty('--left', share(box.left, design.width));
-            element.style.setProperty('--top', share(box.top, design.height));
-            element.style.setProperty('--row', String(box.stackRow));
-        };
         face.replaceChildren();
         controls.clear();
+        designSize = { width: design.width, height: design.height };
+        designed = new Map((design.labels || []).map((label, index) => [label.name, { label, index }]));
         face.style.setProperty('--dw', String(design.width));
         face.style.setProperty('--dh', String(design.height));
-        for (const label of design.labels || []) {
-            const element = document.createElement('div');
-            element.className = 'control';
-            element.classList.toggle('fit', label.centred);
-            element.classList.toggle('italic', label.italic);
-            element.dataset.name = label.name;
-            place(element, label);
-            if (label.centred)
-                element.style.setProperty('--w', share(label.width, design.width));
-            element.style.setProperty('--pt', String(label.points));
-            element.style.setProperty('--size', String(label.stackSize));
-            controls.set(label.name, element);
-            face.append(element);
-        }
         line = document.createElement('div');
         line.id = 'line';
         place(line, design.line);
         line.style.setProperty('--w', share(design.line.width, design.width));
         line.style.setProperty('--px', String(design.line.pixels));
         face.append(line);
+    }
+
+    // The element of a control the design has a row for, made the first time
+    // it is asked for; null for a name the design does not know.
+    function control(name) {
+        const known = controls.get(name);
+        if (known)
+            return known;
+        const row = designed.get(name);
+        if (!row)
+            return null;
+        const { label, index } = row;
+        const element = document.createElement('div');
+        element.className = 'control';
+        element.classList.toggle('fit', label.centred);
+        element.classList.toggle('italic', label.italic);
+        element.dataset.name = name;
+        element.dataset.index = String(index);
+        place(element, label);
+        element.style.setProperty('--w', share(label.width, designSize.width));
+        element.style.setProperty('--pt', String(label.points));
+        element.style.setProperty('--size', String(label.stackSize));
+        // In the design's order, so that what overlaps lies as on the clock;
+        // the line over all of them.
+        const after = [...controls.values()].find((other) => Number(other.dataset.index) > index);
+        face.insertBefore(element, after || line);
+        controls.set(name, element);
+        return element;
     }
 
     // The director's phone: its buttons, its pairing and its presses, below.
@@ -60,31 +82,34 @@
         off: 'The clock is no longer shared.',
     };
 
-    // A long text shrinks until it fits its place, as on the clock, in the
-    // middle of the line it had.
-    function fit(element) {
-        element.style.fontSize = element.style.lineHeight = '';
-        if (!element.classList.contains('fit') || element.scrollWidth <= element.clientWidth)
-            return;
-        const style = getComputedStyle(element);
-        element.style.lineHeight = style.lineHeight;
-        element.style.fontSize = `${(parseFloat(style.fontSize) * element.clientWidth) / element.scrollWidth}px`;
-    }
-
     function render(state) {
-        for (const [name, control] of Object.entries(state.controls || {})) {
-            const element = controls.get(name);
+        let shownChanged = false;
+        for (const [name, shown] of Object.entries(state.controls || {})) {
+            const known = controls.has(name);
+            const element = control(name);
             if (!element)
                 continue;
-            if (element.textContent !== control.text) {
-                element.textContent = control.text;
-                fit(element);
+            element.style.color = shown.color;
+            if (!known || element.hidden !== !shown.visible) {
+                element.hidden = !shown.visible;
+                shownChanged = true;
             }
-            element.style.color = control.color;
-            element.style.visibility = control.visible ? 'visible' : 'hidden';
+            if (element.textContent !== shown.text) {
+                // A text of more lines, or fewer, moves the rows below it.
+                const lines = (text) => text.split('\n').length;
+                if (lines(element.textContent) !== lines(shown.text))
+                    shownChanged = true;
+                element.textContent = shown.text;
+                if (!shownChanged)
+                    fitText(element);
+            }
         }
         if (line)
             line.style.visibility = state.ended ? 'hidden' : 'visible';
+        // A control shown or hidden moves the others on an upright phone.
+        if (shownChanged)
+            fitFace();
+        levels.follow(state);
         renderRemote(state);
     }
 
@@ -128,6 +153,9 @@
         }
         if ('design' in state) {
             build(state.design);
+            // Sent first on every connection: the rounds may have changed
+            // while the page was away.
+            levels.load();
             return;
         }
         if ('sound' in state || 'say' in state) {
@@ -212,8 +240,6 @@
             voice.speak(sentence);
         }
     }
-
-    addEventListener('resize', () => controls.forEach(fit));
 
     // The director's phone. The pairing window's address holds a one-time
     // token in its fragment, which a browser never sends in a request; the
@@ -483,6 +509,198 @@
             lockScreen();
     });
     lockScreen().then((locked) => { awake.hidden = locked; });
+
+    // --- Every text in its place ---------------------------------------
+    // Each label's text shrinks until it fits its box, as the clock window's
+    // labels do, in the middle of the line it had; on an upright phone the
+    // rows first share the height, so that the stack never runs off the
+    // screen. Done again on every change of a text and of the screen's size.
+    const upright = matchMedia('(orientation: portrait)');
+
+    function fitText(element) {
+        element.style.fontSize = element.style.lineHeight = '';
+        const room = element.clientWidth;
+        if (element.hidden || room === 0 || element.scrollWidth <= room)
+            return;
+        const style = getComputedStyle(element);
+        element.style.lineHeight = style.lineHeight;
+        let size = parseFloat(style.fontSize);
+        // Glyphs do not scale exactly with the size: a few steps at most.
+        for (let step = 0; step < 5 && element.scrollWidth > room; ++step) {
+            size = Math.max(1, size * Math.min(0.98, room / element.scrollWidth));
+            element.style.fontSize = `${size}px`;
+        }
+    }
+
+    function fitFace() {
+        face.style.removeProperty('--unit');
+        if (upright.matches) {
+            // The fonts' sizes are in hundredths of the width; the rows shown,
+            // a line each, and the line between them share the height.
+            const style = getComputedStyle(face);
+            const height = face.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
+            let rows = 2;
+            for (const element of controls.values()) {
+                if (!element.hidden) {
+                    const lines = element.textContent.split('\n').length;
+                    rows += parseFloat(element.style.getPropertyValue('--size')) * 1.15 * lines;
+                }
+            }
+            const unit = Math.min(face.clientWidth / 100, height / (rows * 1.1));
+            face.style.setProperty('--unit', `${Math.max(unit, 0.5)}px`);
+        }
+        controls.forEach(fitText);
+    }
+
+    addEventListener('resize', () => {
+        fitFace();
+        levels.fit();
+    });
+
+    // --- The Levels view: the tournament's rounds -----------------------
+    // Listed from /structure, the round now played marked and kept in view,
+    // breaks shaded with their notes. It covers the face until closed; the
+    // face goes on being kept up to date behind it.
+    const levels = (() => {
+        const opener = document.getElementById('levelsOpen');
+        const view = document.getElementById('levels');
+        const closer = document.getElementById('levelsClose');
+        const title = document.getElementById('levelsTitle');
+        const scroller = document.getElementById('levelsScroll');
+        const table = document.getElementById('levelsTable');
+        let rows = [];
+        let current = 0; // the face's level: rows[current - 1] is being played
+        let ended = false;
+        let loading = null;
+
+        function cell(tag, text, className) {
+            const element = document.createElement(tag);
+            element.textContent = text;
+            if (className)
+                element.className = className;
+            return element;
+        }
+
+        function list(structure) {
+            const rounds = Array.isArray(structure.rounds) ? structure.rounds : [];
+            const antes = structure.ante === 'ante' || structure.ante === 'bigBlind';
+            title.textContent = structure.name || 'Levels';
+            const head = document.createElement('tr');
+            for (const [text, className] of [['Level', 'level'], ['Small', 'amount'], ['Big', 'amount'],
+                ...(antes ? [[structure.ante === 'bigBlind' ? 'BB ante' : 'Ante', 'amount']] : []),
+                ['Min.', 'number'], ['Starts', 'number']])
+                head.append(cell('th', text, className));
+            const body = document.createElement('tbody');
+            rows = rounds.map((round) => {
+                const row = document.createElement('tr');
+                const isBreak = round.level === 'Break';
+                row.classList.toggle('break', isBreak);
+                row.append(cell('td', String(round.level), 'level'));
+                if (isBreak) {
+                    const note = cell('td', String(round.note || ''), 'note');
+                    note.colSpan = antes ? 3 : 2;
+                    row.append(note);
+                } else {
+                    row.append(cell('td', String(round.small), 'amount'), cell('td', String(round.big), 'amount'));
+                    if (antes)
+                        row.append(cell('td', String(round.ante), 'amount'));
+                }
+                row.append(cell('td', String(round.minutes), 'number'), cell('td', String(round.starts), 'number'));
+                body.append(row);
+                return row;
+            });
+            table.replaceChildren(cell('thead', ''), body);
+            table.tHead.append(head);
+            opener.hidden = rows.length === 0 || !view.hidden;
+            mark();
+            fit();
+        }
+
+        function load() {
+            if (loading)
+                return;
+            loading = fetch('/structure', { cache: 'no-store' })
+                .then((answer) => (answer.ok ? answer.json() : null))
+                .then((structure) => { if (structure) list(structure); })
+                .catch(() => {}) // kept as it was: the next connection asks again
+                .finally(() => { loading = null; });
+        }
+
+        // The current round marked, the rounds before it dimmed.
+        function mark() {
+            rows.forEach((row, index) => {
+                const now = !ended && index === current - 1;
+                row.classList.toggle('current', now);
+                row.classList.toggle('past', ended || index < current - 1);
+                if (now)
+                    row.setAttribute('aria-current', 'true');
+                else
+                    row.removeAttribute('aria-current');
+            });
+            scrollToCurrent();
+        }
+
+        function scrollToCurrent() {
+            const row = rows[current - 1];
+            if (view.hidden || !row)
+                return;
+            const box = scroller.getBoundingClientRect();
+            const at = row.getBoundingClientRect();
+            scroller.scrollTop += at.top - box.top - (scroller.clientHeight - at.height) / 2;
+        }
+
+        // The table shrinks until it is as wide as the screen; past a legible
+        // size its long texts wrap instead.
+        function fit() {
+            if (view.hidden)
+                return;
+            table.style.fontSize = '';
+            table.classList.remove('wrap');
+            const room = scroller.clientWidth;
+            let size = parseFloat(getComputedStyle(table).fontSize);
+            for (let step = 0; step < 5 && table.offsetWidth > room; ++step) {
+                size *= Math.min(0.98, room / table.offsetWidth);
+                if (size < 10) {
+                    table.classList.add('wrap');
+                    size = 10;
+                }
+                table.style.fontSize = `${size}px`;
+            }
+        }
+
+        function open(shown) {
+            view.hidden = !shown;
+            opener.hidden = shown || rows.length === 0;
+            opener.setAttribute('aria-expanded', String(shown));
+            if (shown) {
+                fit();
+                scrollToCurrent();
+                closer.focus();
+            } else {
+                opener.focus();
+            }
+        }
+
+        opener.addEventListener('click', () => open(true));
+        closer.addEventListener('click', () => open(false));
+        addEventListener('keydown', (event) => {
+            if (event.key === 'Escape' && !view.hidden)
+                open(false);
+        });
+
+        return {
+            load,
+            fit,
+            follow(state) {
+                const level = Number(state.level) || 0;
+                if (level === current && Boolean(state.ended) === ended)
+                    return;
+                current = level;
+                ended = Boolean(state.ended);
+                mark();
+            },
+        };
+    })();
 
     show('connecting');
     connect();
