@@ -3,6 +3,7 @@
 #include "clock/blinds.h"
 #include "clock/clockmoves.h"
 #include "clock/clocknotice.h"
+#include "clock/clockplayers.h"
 #include "clock/journalkeeper.h"
 #include "clock/liveshare.h"
 #include "clock/phonecontrol.h"
@@ -23,11 +24,13 @@ Blinds *openClock(const FileRead &file) {
     new PhoneControl(clock, live, notice);
     auto *voice = new ClockVoice(clock);
     new ClockMoves(clock, notice);
+    auto *players = new ClockPlayers(clock);
     auto *journal = new JournalKeeper(clock, file.bytes);
     // The pages play and say what the laptop does.
     QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);
     QObject::connect(voice, &ClockVoice::spoke, live, &LiveShare::speak);
     QObject::connect(live, &LiveShare::switched, journal, &JournalKeeper::setLiveView);
+    QObject::connect(players, &ClockPlayers::journalChanged, journal, &JournalKeeper::setPlayers);
     return clock;
 }
 
@@ -41,6 +44,10 @@ void resumeClock(Blinds *clock, const JournalEntry &entry) {
     if (entry.liveView) {
         if (auto *live = clock->findChild<LiveShare *>())
             live->setOn(true);
+    }
+    if (!entry.players.isEmpty()) {
+        if (auto *players = clock->findChild<ClockPlayers *>())
+            players->restore(entry.players);
     }
 }
 
