@@ -165,8 +165,8 @@ void ClockPlayers::lastPlayerStanding(bool standing) {
     }
     // The winner was not the winner after all: the clock back where it
     // stood, paused until the room is ready, unless the director has moved
-    // it since.
-    if (!m_beforeEnd || !m_clock->face().ended)
+    // it since. A player out too many leaves it ended.
+    if (!m_beforeEnd || !m_clock->face().ended || playersLeft(m_book->counts()) < 2)
         return;
     ClockStand back = *std::exchange(m_beforeEnd, std::nullopt);
     back.paused = true;
