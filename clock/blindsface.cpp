@@ -52,6 +52,11 @@ void Blinds::publishFace() {
         emit faceChanged(face());
 }
 
+void Blinds::faceLabelChanged() {
+    if (!m_replaying)
+        publishFace();
+}
+
 void Blinds::replayTo(const ClockPoint &entry) {
     // A final level that had begun goes on as it began; the director's answer
     // on the opening screen counts for a final level still to come.

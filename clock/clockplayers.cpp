@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <utility>
 
 namespace orvandel {
@@ -152,6 +153,16 @@ void ClockPlayers::bookChanged() {
         m_labels[n]->setCaption(shown ? *captions[n] : QString());
         m_labels[n]->setVisible(shown);
     }
+    publishLater();
+}
+
+void ClockPlayers::publishLater() {
+    if (std::exchange(m_publishing, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        m_publishing = false;
+        m_clock->faceLabelChanged();
+    });
 }
 
 void ClockPlayers::lastPlayerStanding(bool standing) {

@@ -60,6 +60,9 @@ private:
     void faceChanged(const orvandel::ClockFace &face);
     void bookChanged();
     void lastPlayerStanding(bool standing);
+    // The clock's face with the new figures, once for changes that come
+    // together, and never from within the face's own signal.
+    void publishLater();
 
     Blinds *m_clock;
     PlayerBook *m_book;
@@ -73,6 +76,7 @@ private:
     // Where the clock stood before the last player ended it.
     std::optional<orvandel::ClockStand> m_beforeEnd;
     bool m_restoring = false;
+    bool m_publishing = false; // publishLater() is on its way
 };
 
 } // namespace orvandel

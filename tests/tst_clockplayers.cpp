@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
 
 using namespace testsupport;
@@ -175,9 +176,18 @@ void TestClockPlayers::fortyEntries() {
     QCOMPARE(read.error, JournalError::None);
     const std::unique_ptr<Blinds> resumed = newClock();
     QCOMPARE(figures(resumed.get()), QStringList(4, QStringLiteral("-")));
+    QSignalSpy faces(resumed.get(), &Blinds::faceChanged);
     resumeClock(resumed.get(), read.entry);
     QCOMPARE(figures(resumed.get()), counted);
     QCOMPARE(resumed->face().level, before.point.level);
+    // The phones and TVs get them too, though the resumed clock is paused.
+    const auto lastPlayers = [&faces] {
+        const FaceControl *players =
+            faces.isEmpty() ? nullptr
+                            : faces.last().at(0).value<ClockFace>().control(u"lblPlayers");
+        return players == nullptr ? QString() : players->text;
+    };
+    QTRY_COMPARE(lastPlayers(), counted[0]);
 }
 
 QTEST_MAIN(TestClockPlayers)
