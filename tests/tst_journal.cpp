@@ -36,6 +36,12 @@ const QByteArray Counted = R"({"chips":[10000,10000,15000],"counts":[40,17,12,8]
 QByteArray playersLine(const QByteArray &json) {
     return "players " + json.toBase64() + '\n';
 }
+// sample() with the count: every field there is.
+JournalEntry counted() {
+    JournalEntry entry = sample();
+    entry.players = Counted;
+    return entry;
+}
 
 Tournament tournament(int levels, int minutes, int breakRound = 0, int breakMinutes = 0) {
     Tournament t;
@@ -89,7 +95,7 @@ void TestJournal::roundTrip_data() {
     QTest::newRow("line break in a folder name") << with([](JournalEntry &e) {
         e.tournamentPath = QStringLiteral("/tmp/two\nlines/check 00/blinds.dat"); });
     QTest::newRow("shown on phones and TVs") << with([](JournalEntry &e) { e.liveView = true; });
-    QTest::newRow("players counted") << with([](JournalEntry &e) { e.players = Counted; });
+    QTest::newRow("players counted") << counted();
     QTest::newRow("players and the live view") << with([](JournalEntry &e) { e.players = "{}"; e.liveView = true; });
     // clang-format on
 }
@@ -152,19 +158,15 @@ void TestJournal::refused_data() {
     QTest::newRow("live view written as off") << sealed(lines + "live-view 0\n") << JournalError::Malformed;
     QTest::newRow("live view twice") << sealed(lines + "live-view 1\nlive-view 1\n") << JournalError::Malformed;
     QTest::newRow("live view before the time written") << sealed(sampleLinesWith(8, "live-view 1\nwritten-ms 1796700000123")) << JournalError::Malformed;
-    QTest::newRow("players counted") << sealed(lines + playersLine(Counted)) << JournalError::None;
     QTest::newRow("players empty") << sealed(lines + "players \n") << JournalError::Malformed;
-    QTest::newRow("players without a blank") << sealed(lines + "players\n") << JournalError::Malformed;
     QTest::newRow("players not base64") << sealed(lines + "players {}\n") << JournalError::Malformed;
     QTest::newRow("players base64 unpadded") << sealed(lines + playersLine(Counted).replace("=", "")) << JournalError::Malformed;
-    QTest::newRow("players base64 for the URL") << sealed(lines + "players e30-\n") << JournalError::Malformed;
     QTest::newRow("players not JSON") << sealed(lines + playersLine("counts 40")) << JournalError::Malformed;
     QTest::newRow("players a JSON list") << sealed(lines + playersLine("[40,17]")) << JournalError::Malformed;
     QTest::newRow("players JSON not compact") << sealed(lines + playersLine(R"({"counts": [40]})")) << JournalError::Malformed;
     QTest::newRow("players JSON keys out of order") << sealed(lines + playersLine(R"({"prices":[1],"chips":[1]})")) << JournalError::Malformed;
     QTest::newRow("players twice") << sealed(lines + playersLine("{}") + playersLine("{}")) << JournalError::Malformed;
     QTest::newRow("players before the live view") << sealed(lines + playersLine("{}") + "live-view 1\n") << JournalError::Malformed;
-    QTest::newRow("players before the time written") << sealed(sampleLinesWith(8, playersLine("{}") + "written-ms 1796700000123")) << JournalError::Malformed;
     // clang-format on
 }
 
@@ -187,27 +189,21 @@ void TestJournal::readsJournalsFromBeforeTheLiveView() {
 
 void TestJournal::everyCutIsTorn() {
     // Whatever the point at which a write stops, the rest is never an entry.
-    JournalEntry counted = sample();
-    counted.players = Counted;
-    for (const QByteArray &good : {encodeJournal(sample()), encodeJournal(counted)}) {
-        for (qsizetype size = 1; size < good.size(); ++size) {
-            const JournalError error = decodeJournal(good.first(size)).error;
-            if (error != JournalError::Torn)
-                QFAIL(qPrintable(QStringLiteral("cut at %1 read as %2").arg(size).arg(int(error))));
-        }
+    const QByteArray good = encodeJournal(counted());
+    for (qsizetype size = 1; size < good.size(); ++size) {
+        const JournalError error = decodeJournal(good.first(size)).error;
+        if (error != JournalError::Torn)
+            QFAIL(qPrintable(QStringLiteral("cut at %1 read as %2").arg(size).arg(int(error))));
     }
 }
 
 void TestJournal::everyFlippedByteIsRefused() {
-    JournalEntry counted = sample();
-    counted.players = Counted;
-    for (const QByteArray &good : {encodeJournal(sample()), encodeJournal(counted)}) {
-        for (qsizetype i = 0; i < good.size(); ++i) {
-            QByteArray bad = good;
-            bad[i] = static_cast<char>(bad.at(i) ^ 0x04);
-            if (decodeJournal(bad).ok())
-                QFAIL(qPrintable(QStringLiteral("byte %1 changed still reads").arg(i)));
-        }
+    const QByteArray good = encodeJournal(counted());
+    for (qsizetype i = 0; i < good.size(); ++i) {
+        QByteArray bad = good;
+        bad[i] = static_cast<char>(bad.at(i) ^ 0x04);
+        if (decodeJournal(bad).ok())
+            QFAIL(qPrintable(QStringLiteral("byte %1 changed still reads").arg(i)));
     }
 }
 
