@@ -4,6 +4,7 @@
 #include "players/playerbook.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QStringView>
