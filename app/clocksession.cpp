@@ -3,12 +3,14 @@
 #include "clock/blinds.h"
 #include "clock/clockmoves.h"
 #include "clock/clocknotice.h"
+#include "clock/clockplayers.h"
 #include "clock/journalkeeper.h"
 #include "clock/liveshare.h"
 #include "clock/phonecontrol.h"
 #include "clock/voice.h"
 #include "core/roundsjson.h"
 #include "core/tournamentfile.h"
+#include "live/remotecontrol.h"
 
 namespace orvandel {
 
@@ -28,11 +30,30 @@ Blinds *openClock(const FileRead &file) {
     auto *voice = new ClockVoice(clock);
     // The phone's moves and the laptop's share one list to undo.
     phone->setMoves(new ClockMoves(clock, notice));
+    auto *players = new ClockPlayers(clock);
+    // The phone counts as the players' window does.
+    phone->setPlayerHandler([players](RemoteAction action) {
+        switch (action) {
+        case RemoteAction::Out:
+            return players->count(PlayerBook::Count::Out);
+        case RemoteAction::Entry:
+            return players->count(PlayerBook::Count::Entries);
+        case RemoteAction::Rebuy:
+            return players->count(PlayerBook::Count::Rebuys);
+        case RemoteAction::AddOn:
+            return players->count(PlayerBook::Count::AddOns);
+        case RemoteAction::UndoCount:
+            return players->undoCount();
+        default:
+            return false;
+        }
+    });
     auto *journal = new JournalKeeper(clock, file.bytes);
     // The pages play and say what the laptop does.
     QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);
     QObject::connect(voice, &ClockVoice::spoke, live, &LiveShare::speak);
     QObject::connect(live, &LiveShare::switched, journal, &JournalKeeper::setLiveView);
+    QObject::connect(players, &ClockPlayers::journalChanged, journal, &JournalKeeper::setPlayers);
     return clock;
 }
 
@@ -46,6 +67,10 @@ void resumeClock(Blinds *clock, const JournalEntry &entry) {
     if (entry.liveView) {
         if (auto *live = clock->findChild<LiveShare *>())
             live->setOn(true);
+    }
+    if (!entry.players.isEmpty()) {
+        if (auto *players = clock->findChild<ClockPlayers *>())
+            players->restore(entry.players);
     }
 }
 

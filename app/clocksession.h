@@ -6,8 +6,9 @@
 class Blinds;
 
 // A clock as the program runs it: the clock window with its additions (the
-// journal, the live view, the phone's control, the voice) attached beside
-// it, each watching the clock and wired to the others here alone.
+// journal, the live view, the phone's control, the voice, the players' count)
+// attached beside it, each watching the clock and wired to the others here
+// alone.
 namespace orvandel {
 
 // On `file`, blinds.dat as read at Start. Throws TournamentFileError as the
@@ -17,7 +18,8 @@ Blinds *openClock(const FileRead &file);
 Blinds *openClock();
 
 // Stands a clock just opened where the journal entry says, paused, with the
-// room's phones and TVs following it again if they did.
+// room's phones and TVs following it again if they did and the players as
+// they were counted.
 void resumeClock(Blinds *clock, const JournalEntry &entry);
 
 } // namespace orvandel

@@ -95,6 +95,9 @@ public:
     // The label `name` of orvandel::extraLabels(), made hidden at its first
     // call and part of the face from then on; nullptr for no such label.
     ClockLabel *addFaceLabel(const char *name);
+    // An addition changed what one of its face labels shows: faceChanged()
+    // follows now, not at the next tick, which a paused clock does not have.
+    void faceLabelChanged();
 
     // Size of the design, in twips (the window fits orvandel::FittedWidth).
     static constexpr int DesignWidth = 15360;

@@ -14,6 +14,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 #include <algorithm>
+#include <initializer_list>
 
 using namespace orvandel;
 
@@ -49,6 +50,11 @@ void Blinds::publishFace() {
     // window alone.
     if (isSignalConnected(QMetaMethod::fromSignal(&Blinds::faceChanged)))
         emit faceChanged(face());
+}
+
+void Blinds::faceLabelChanged() {
+    if (!m_replaying)
+        publishFace();
 }
 
 void Blinds::replayTo(const ClockPoint &entry) {
@@ -167,6 +173,21 @@ bool Blinds::move(ClockCommand command) {
     case ClockCommand::TakeMinute:
         RemainingMs = std::max(checked::sub(RemainingMs, MsPerMinute), MsPerSecond);
         jumped(paused);
+        break;
+    case ClockCommand::End:
+        // As the level change past the final level ends it: the alert,
+        // "Ended!", the clock stopped and no pause left standing; the next
+        // level's rows go as they go on the final level, and a time hidden
+        // in the untimed final level shows "Ended!" again.
+        if (Flashing)
+            endAnnouncement();
+        CurrentLevel = LevelCount;
+        levelChange();
+        for (QWidget *next : {Label4, Label2[1], Label3[1], lblNextSmall, lblNextBig})
+            next->setVisible(false);
+        lblTime->setVisible(true);
+        cmdPause->setText(QStringLiteral("Pause"));
+        jumped(false);
         break;
     case ClockCommand::Pause:
     case ClockCommand::Resume:

@@ -102,6 +102,7 @@ QString ClockMoves::told(ClockCommand command, const ClockFace &face) {
                             : QStringLiteral("Level %1 restarted").arg(level);
     case ClockCommand::Pause:
     case ClockCommand::Resume:
+    case ClockCommand::End:
         break;
     }
     return {};

@@ -33,8 +33,8 @@ void JournalKeeper::record(const ClockFace &face) {
     // The director undid a move that had ended it: it runs again.
     if (!m_journal.isOpen())
         m_journal.open(QString::fromLatin1(TournamentFileName), m_fileBytes);
-    const bool written =
-        m_journal.record(face.level, face.remainingMs, face.paused, face.untimedFinal, m_liveView);
+    const bool written = m_journal.record(face.level, face.remainingMs, face.paused,
+                                          face.untimedFinal, m_liveView, m_players);
     // The clock runs on either way; the director hears once that the
     // protection is off, each time it goes off.
     if (!written && !m_failing) {
@@ -51,6 +51,13 @@ void JournalKeeper::setLiveView(bool on) {
     if (on == m_liveView)
         return;
     m_liveView = on;
+    record(m_last);
+}
+
+void JournalKeeper::setPlayers(const QByteArray &json) {
+    if (json == m_players)
+        return;
+    m_players = json;
     record(m_last);
 }
 

@@ -26,6 +26,9 @@ public:
     void record(const orvandel::ClockFace &face);
     // Whether the clock is shown on phones and TVs, kept with every entry.
     void setLiveView(bool on);
+    // The players' count as compact JSON, empty for none, kept with every
+    // entry from now on and written at once.
+    void setPlayers(const QByteArray &json);
 
 private:
     orvandel::ClockJournal m_journal;
@@ -33,6 +36,7 @@ private:
     orvandel::ClockFace m_last;
     ClockNotice *m_notice;
     bool m_liveView = false;
+    QByteArray m_players;
     bool m_failing = false; // the last entry could not be written
 };
 

@@ -30,6 +30,8 @@ bool moveApplies(const ClockFace &face, ClockCommand command) {
         return timeShown && face.remainingMs > MsPerSecond;
     case ClockCommand::Restart:
         return timeShown;
+    case ClockCommand::End:
+        return true;
     case ClockCommand::Pause:
     case ClockCommand::Resume:
         break;

@@ -58,16 +58,17 @@ struct ClockStand {
 
 // What the clock is asked to do from outside its window: the pause and the
 // resume a phone sends, and the director's moves: the next or the previous
-// round from its full length, a minute more or less, this round afresh.
-enum class ClockCommand { Pause, Resume, Next, Previous, AddMinute, TakeMinute, Restart };
+// round from its full length, a minute more or less, this round afresh; and
+// the end of the tournament, when one player is left before its levels are.
+enum class ClockCommand { Pause, Resume, Next, Previous, AddMinute, TakeMinute, Restart, End };
 
 // The most a round can have left: the time shows its minutes in 16 bits.
 inline constexpr qint32 MaxRemainingMs = 32767 * 60 * 1000;
 
 // Whether the move `command` acts on a clock that shows `face`. Nothing moves
 // an ended tournament, a hidden time (the untimed final level) takes no
-// minutes and no restart, a minute taken off leaves at least a second, and
-// Pause and Resume are no moves.
+// minutes and no restart, a minute taken off leaves at least a second, the
+// end ends any tournament not ended yet, and Pause and Resume are no moves.
 bool moveApplies(const ClockFace &face, ClockCommand command);
 
 // {"controls": {NAME: {"text": ..., "color": "#rrggbb", "visible": bool}, ...},

@@ -4,6 +4,8 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -25,6 +27,8 @@ constexpr std::array<QByteArrayView, 7> FieldKeys = {
     "file", "sha256", "level", "remaining-ms", "paused", "untimed-final", "written-ms"};
 // After them, only when on; never written as off, so each entry has one encoding.
 constexpr QByteArrayView LiveViewLine = "live-view 1\n";
+// Last, only when something is counted.
+constexpr QByteArrayView PlayersKey = "players ";
 
 QByteArray sha256(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
@@ -52,6 +56,19 @@ std::optional<QByteArray> lowercaseHex(QByteArrayView text, qsizetype digits) {
             return std::nullopt;
     }
     return QByteArray::fromHex(text.toByteArray());
+}
+
+// The count's JSON from its field: canonical base64 of a JSON object in its
+// compact form, so that each count has one encoding too.
+std::optional<QByteArray> playersJson(QByteArrayView base64) {
+    const QByteArray::FromBase64Result decoded = QByteArray::fromBase64Encoding(
+        base64.toByteArray(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.isEmpty() || decoded.decoded.toBase64() != base64)
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(decoded.decoded);
+    if (!document.isObject() || document.toJson(QJsonDocument::Compact) != decoded.decoded)
+        return std::nullopt;
+    return decoded.decoded;
 }
 
 JournalRead failed(JournalError error) {
@@ -87,6 +104,8 @@ QByteArray encodeJournal(const JournalEntry &entry) {
     field(FieldKeys[6], QByteArray::number(entry.writtenMs));
     if (entry.liveView)
         out += LiveViewLine;
+    if (!entry.players.isEmpty())
+        field(PlayersKey.chopped(1), entry.players.toBase64());
     const QByteArray check = sha256(out).toHex();
     out += CheckKey;
     out += check;
@@ -143,9 +162,19 @@ JournalRead decodeJournal(QByteArrayView bytes) {
         values[i] = line.sliced(key.size() + 1);
         at = end + 1;
     }
-    const bool liveView = payload.sliced(at) == LiveViewLine;
-    if (!liveView && at != payload.size())
-        return failed(JournalError::Malformed);
+    QByteArrayView rest = payload.sliced(at);
+    const bool liveView = rest.startsWith(LiveViewLine);
+    if (liveView)
+        rest = rest.sliced(LiveViewLine.size());
+    std::optional<QByteArray> players = QByteArray();
+    if (!rest.isEmpty()) {
+        // One line, the last.
+        if (!rest.startsWith(PlayersKey) || rest.indexOf('\n') != rest.size() - 1)
+            return failed(JournalError::Malformed);
+        players = playersJson(rest.sliced(PlayersKey.size()).chopped(1));
+        if (!players)
+            return failed(JournalError::Malformed);
+    }
 
     JournalRead read;
     JournalEntry &entry = read.entry;
@@ -173,6 +202,7 @@ JournalRead decodeJournal(QByteArrayView bytes) {
     entry.untimedFinal = *untimed == 1;
     entry.writtenMs = *written;
     entry.liveView = liveView;
+    entry.players = *players;
     return read;
 }
 

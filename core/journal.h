@@ -25,6 +25,9 @@
 //   live-view 1     (only while the clock is shown on phones and TVs; an
 //                    entry without it was written with the view off, or by a
 //                    program that had no live view)
+//   players <base64 of the director's count as compact JSON>
+//                   (only once the director has counted anything; an entry
+//                    without it has nothing counted)
 //   check <SHA-256 of all the lines above, hex>
 namespace orvandel {
 
@@ -39,6 +42,8 @@ struct JournalEntry {
     bool untimedFinal = false;
     qint64 writtenMs = 0;
     bool liveView = false;
+    // The players' count as compact JSON (a PlayerBook's), empty for none.
+    QByteArray players;
     friend bool operator==(const JournalEntry &, const JournalEntry &) = default;
 };
 

@@ -269,7 +269,7 @@ void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
 }
 
 bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
-                          bool liveView) {
+                          bool liveView, const QByteArray &players) {
     if (!m_open)
         return true;
     JournalEntry entry;
@@ -280,6 +280,7 @@ bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.paused = paused;
     entry.untimedFinal = untimedFinal;
     entry.liveView = liveView;
+    entry.players = players;
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;

@@ -90,10 +90,11 @@ public:
     void open(const QString &fileName);
     bool isOpen() const { return m_open; }
 
-    // Writes where the clock stands now; the first entry of each level is
-    // flushed to the disk. False when the entry could not be written.
+    // Writes where the clock stands now, with the players' count as JSON
+    // (empty for none); the first entry of each level is flushed to the
+    // disk. False when the entry could not be written.
     bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
-                bool liveView = false);
+                bool liveView = false, const QByteArray &players = {});
 
     // The tournament is over: removes the journal and writes no more.
     void close();

@@ -2,13 +2,15 @@
 //
 // Whatever the bytes, decodeJournal either names what is wrong with them or
 // returns an entry within the ranges any clock can have; an entry that decodes
-// is the one encoding of itself, so encoding it gives back the same bytes. No
+// is the one encoding of itself, so encoding it gives back the same bytes; the
+// players' count in it is a JSON object written compactly. No
 // entry makes fitting it to a tournament or asking about it go wrong. A
 // broken property traps, so libFuzzer keeps the input.
 #include "core/clockface.h"
 #include "core/journal.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <cstddef>
 #include <cstdint>
 
@@ -51,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(QDir::isAbsolutePath(entry.tournamentPath));
     require(entry.writtenMs >= 0);
     require(encodeJournal(entry) == bytes);
+    if (!entry.players.isEmpty()) {
+        const QJsonDocument players = QJsonDocument::fromJson(entry.players);
+        require(players.isObject() && players.toJson(QJsonDocument::Compact) == entry.players);
+    }
 
     // Any cut of a good entry is torn, never another entry.
     if (size > 1) {

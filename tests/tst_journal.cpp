@@ -30,6 +30,19 @@ QByteArray sampleLinesWith(int line, const QByteArray &replacement) {
     return lines.join('\n') + '\n';
 }
 
+// A count as the clock keeps it, and the field that carries it.
+const QByteArray Counted = R"({"chips":[10000,10000,15000],"counts":[40,17,12,8],)"
+                           R"("payouts":[50,30,20],"prices":[100,100,50]})";
+QByteArray playersLine(const QByteArray &json) {
+    return "players " + json.toBase64() + '\n';
+}
+// sample() with the count: every field there is.
+JournalEntry counted() {
+    JournalEntry entry = sample();
+    entry.players = Counted;
+    return entry;
+}
+
 Tournament tournament(int levels, int minutes, int breakRound = 0, int breakMinutes = 0) {
     Tournament t;
     t.levelCount = static_cast<qint16>(levels);
@@ -82,6 +95,8 @@ void TestJournal::roundTrip_data() {
     QTest::newRow("line break in a folder name") << with([](JournalEntry &e) {
         e.tournamentPath = QStringLiteral("/tmp/two\nlines/check 00/blinds.dat"); });
     QTest::newRow("shown on phones and TVs") << with([](JournalEntry &e) { e.liveView = true; });
+    QTest::newRow("players counted") << counted();
+    QTest::newRow("players and the live view") << with([](JournalEntry &e) { e.players = "{}"; e.liveView = true; });
     // clang-format on
 }
 
@@ -92,7 +107,7 @@ void TestJournal::roundTrip() {
     QCOMPARE(read.error, JournalError::None);
     QCOMPARE(read.entry, entry);
     // One entry a line, nothing hidden: the path never breaks a line.
-    QCOMPARE(bytes.count('\n'), entry.liveView ? 11 : 10);
+    QCOMPARE(bytes.count('\n'), 10 + int{entry.liveView} + int{!entry.players.isEmpty()});
     QCOMPARE(encodeJournal(read.entry), bytes);
 }
 
@@ -143,6 +158,15 @@ void TestJournal::refused_data() {
     QTest::newRow("live view written as off") << sealed(lines + "live-view 0\n") << JournalError::Malformed;
     QTest::newRow("live view twice") << sealed(lines + "live-view 1\nlive-view 1\n") << JournalError::Malformed;
     QTest::newRow("live view before the time written") << sealed(sampleLinesWith(8, "live-view 1\nwritten-ms 1796700000123")) << JournalError::Malformed;
+    QTest::newRow("players empty") << sealed(lines + "players \n") << JournalError::Malformed;
+    QTest::newRow("players not base64") << sealed(lines + "players {}\n") << JournalError::Malformed;
+    QTest::newRow("players base64 unpadded") << sealed(lines + playersLine(Counted).replace("=", "")) << JournalError::Malformed;
+    QTest::newRow("players not JSON") << sealed(lines + playersLine("counts 40")) << JournalError::Malformed;
+    QTest::newRow("players a JSON list") << sealed(lines + playersLine("[40,17]")) << JournalError::Malformed;
+    QTest::newRow("players JSON not compact") << sealed(lines + playersLine(R"({"counts": [40]})")) << JournalError::Malformed;
+    QTest::newRow("players JSON keys out of order") << sealed(lines + playersLine(R"({"prices":[1],"chips":[1]})")) << JournalError::Malformed;
+    QTest::newRow("players twice") << sealed(lines + playersLine("{}") + playersLine("{}")) << JournalError::Malformed;
+    QTest::newRow("players before the live view") << sealed(lines + playersLine("{}") + "live-view 1\n") << JournalError::Malformed;
     // clang-format on
 }
 
@@ -165,7 +189,7 @@ void TestJournal::readsJournalsFromBeforeTheLiveView() {
 
 void TestJournal::everyCutIsTorn() {
     // Whatever the point at which a write stops, the rest is never an entry.
-    const QByteArray good = encodeJournal(sample());
+    const QByteArray good = encodeJournal(counted());
     for (qsizetype size = 1; size < good.size(); ++size) {
         const JournalError error = decodeJournal(good.first(size)).error;
         if (error != JournalError::Torn)
@@ -174,7 +198,7 @@ void TestJournal::everyCutIsTorn() {
 }
 
 void TestJournal::everyFlippedByteIsRefused() {
-    const QByteArray good = encodeJournal(sample());
+    const QByteArray good = encodeJournal(counted());
     for (qsizetype i = 0; i < good.size(); ++i) {
         QByteArray bad = good;
         bad[i] = static_cast<char>(bad.at(i) ^ 0x04);

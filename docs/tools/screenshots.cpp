@@ -8,6 +8,7 @@
 #include "app/clocksession.h"
 #include "app/opening.h"
 #include "clock/blinds.h"
+#include "clock/clockplayers.h"
 #include "clock/frmremote.h"
 #include "clock/phonecontrol.h"
 #include "core/module1.h"
@@ -164,6 +165,33 @@ int main(int argc, char *argv[]) {
         clock.findChild<orvandel::PhoneControl *>()->press(orvandel::RemoteAction::Pause);
         clock.Timer1_Timer();
         save(&clock, QStringLiteral("clock-paused-from-a-phone"));
+    }
+    {
+        // The README's count on a clock of its own: 23 of 40 players, 600,000
+        // chips, 4,000 paid to three places.
+        using Count = orvandel::PlayerBook::Count;
+        using Setting = orvandel::PlayerBook::Setting;
+        std::unique_ptr<Blinds> owned(orvandel::openClock());
+        Blinds &clock = *owned;
+        clock.setAttribute(Qt::WA_DeleteOnClose, false);
+        clock.showMaximized();
+        orvandel::PlayerBook *book = clock.findChild<orvandel::ClockPlayers *>()->book();
+        for (const auto &[setting, value] : {std::pair{Setting::StartingChips, 10000},
+                                             {Setting::RebuyChips, 10000},
+                                             {Setting::AddOnChips, 10000},
+                                             {Setting::BuyIn, 75},
+                                             {Setting::RebuyPrice, 50},
+                                             {Setting::AddOnPrice, 50}})
+            book->setSetting(setting, value);
+        book->setPayouts(u"50 30 20");
+        for (const auto &[count, value] : {std::pair{Count::Entries, 40},
+                                           {Count::Out, 17},
+                                           {Count::Rebuys, 12},
+                                           {Count::AddOns, 8}})
+            book->setCount(count, value);
+        for (int i = 0; i < 75; ++i)
+            clock.Timer1_Timer();
+        save(&clock, QStringLiteral("clock-players"));
     }
     return 0;
 }
