@@ -1,19 +1,13 @@
 #pragma once
 
+#include "core/colours.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
 
-// Colours as the clock's design gives them: 0x00BBGGRR.
+// A control's colours in the design's 0x00BBGGRR (core/colours.h).
 namespace orvandel::colours {
-
-inline constexpr unsigned int Red = 255;
-inline constexpr unsigned int Yellow = 65535;
-inline constexpr unsigned int White = 16777215;
-inline constexpr unsigned int Blue = 0x00FF0000;
-inline constexpr unsigned int LightBlue = 0x00FFC0C0;
-inline constexpr unsigned int Silver = 0x00C0C0C0;
-inline constexpr unsigned int Black = 0x00000000;
 
 inline QColor toColor(unsigned int bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),

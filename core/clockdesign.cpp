@@ -1,4 +1,5 @@
 #include "core/clockdesign.h"
+#include "core/colours.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,10 +12,10 @@ namespace orvandel {
 
 namespace {
 
-constexpr unsigned int White = 0x00FFFFFF;
-constexpr unsigned int LightBlue = 0x00FFC0C0;
-constexpr unsigned int Yellow = 0x0000FFFF;
-constexpr unsigned int Silver = 0x00C0C0C0;
+using colours::LightBlue;
+using colours::Silver;
+using colours::White;
+using colours::Yellow;
 
 // Made in this order, so the line lies over the time and the picture on top.
 // clang-format off
