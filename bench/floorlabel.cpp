@@ -18,8 +18,8 @@ int main(int argc, char **argv) {
     // The clock's layout: its design fitted to the screen, the time in
     // 99.75 points at 96 dots an inch, scaled with it.
     constexpr double TwipsPerPixel = 15;
-    const double scale = std::min(screen.width() / (Blinds::FittedWidth / TwipsPerPixel),
-                                  screen.height() / (Blinds::FittedHeight / TwipsPerPixel));
+    const double scale = std::min(screen.width() / (orvandel::FittedWidth / TwipsPerPixel),
+                                  screen.height() / (orvandel::FittedHeight / TwipsPerPixel));
     QWidget window;
     window.setAutoFillBackground(true);
     QPalette colours = window.palette();
@@ -29,8 +29,8 @@ int main(int argc, char **argv) {
     window.setGeometry(screen);
     // lblTime's place in the design, in twips, fitted as the clock fits it.
     const double k = scale / TwipsPerPixel;
-    const double originX = (screen.width() - Blinds::FittedWidth / TwipsPerPixel * scale) / 2;
-    const double originY = (screen.height() - Blinds::FittedHeight / TwipsPerPixel * scale) / 2;
+    const double originX = (screen.width() - orvandel::FittedWidth / TwipsPerPixel * scale) / 2;
+    const double originY = (screen.height() - orvandel::FittedHeight / TwipsPerPixel * scale) / 2;
     QLabel label(&window);
     label.setGeometry(QRectF(QPointF(originX + 1560 * k, originY + 4680 * k),
                              QPointF(originX + (1560 + 13125) * k, originY + (4680 + 2145) * k))

@@ -102,8 +102,6 @@ public:
     // Size of the design, in twips (the window fits orvandel::FittedWidth).
     static constexpr int DesignWidth = 15360;
     static constexpr int DesignHeight = 9105;
-    static constexpr int FittedWidth = orvandel::FittedWidth;
-    static constexpr int FittedHeight = orvandel::FittedHeight;
 
 signals:
     // Once at the end of every tick or burst of ticks and after a pause or

@@ -89,7 +89,7 @@ void Blinds::screenRemoved(QScreen *gone) {
 }
 
 void Blinds::relayout() {
-    const Fit fit = fitDesign(size(), QSize(FittedWidth, FittedHeight));
+    const Fit fit = fitDesign(size(), QSize(orvandel::FittedWidth, orvandel::FittedHeight));
     for (const Design &design : m_design) {
         const QRect &at = design.twips;
         design.control->setGeometry(fit.map(at.x(), at.y(), at.width(), at.height()));

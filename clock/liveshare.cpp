@@ -65,7 +65,7 @@ LiveShare::LiveShare(Blinds *clock) : QObject(clock), m_clock(clock) {
     lblLiveUrl->hide();
 
     connect(clock, &Blinds::laidOut, this, &LiveShare::layoutPanel);
-    layoutPanel(fitDesign(clock->size(), QSize(Blinds::FittedWidth, Blinds::FittedHeight)));
+    layoutPanel(fitDesign(clock->size(), QSize(orvandel::FittedWidth, orvandel::FittedHeight)));
     connect(clock, &Blinds::alertSounded, this, [this] { playSound(QStringLiteral("alert")); });
 }
 

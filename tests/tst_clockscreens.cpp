@@ -176,8 +176,8 @@ void TestClockScreens::clockGoesAwayFromTheOpeningScreen() {
                                                 .arg(clock->frameGeometry().height())));
     // The design is scaled for that screen: the time's 99.75 pt grow with it.
     const auto *time = child<QLabel>(clock, "lblTime");
-    const qreal scale = std::min(clock->width() / (Blinds::FittedWidth / 15.0),
-                                 clock->height() / (Blinds::FittedHeight / 15.0));
+    const qreal scale = std::min(clock->width() / (orvandel::FittedWidth / 15.0),
+                                 clock->height() / (orvandel::FittedHeight / 15.0));
     QCOMPARE(time->font().pixelSize(), qRound(99.75 * 96 / 72 * scale));
 
     // The secret is for the director's eyes: the pairing window stays on the
@@ -196,8 +196,8 @@ void TestClockScreens::fullScreenOnTheTv() {
     TRY_VERIFY(clock->isFullScreen());
     QCOMPARE(screenName(clock), QStringLiteral("tv"));
     TRY_COMPARE(clock->geometry(), screenNamed(QStringLiteral("tv"))->geometry());
-    const qreal scale = std::min(clock->width() / (Blinds::FittedWidth / 15.0),
-                                 clock->height() / (Blinds::FittedHeight / 15.0));
+    const qreal scale = std::min(clock->width() / (orvandel::FittedWidth / 15.0),
+                                 clock->height() / (orvandel::FittedHeight / 15.0));
     QCOMPARE(child<QLabel>(clock, "lblTime")->font().pixelSize(), qRound(99.75 * 96 / 72 * scale));
 
     QTest::keyClick(clock->windowHandle(), Qt::Key_F11);

@@ -48,10 +48,10 @@ void TestClockWindow::digitsFillSameShareOfAnyScreen() {
     const auto *time = child<QLabel>(clock, "lblTime");
     // One scale for the whole design, the largest that fits: the time's
     // 99.75 pt at 96 dpi grow with it, and the design is centred.
-    const qreal scale = std::min(screen.width() / (Blinds::FittedWidth / 15.0),
-                                 screen.height() / (Blinds::FittedHeight / 15.0));
+    const qreal scale = std::min(screen.width() / (orvandel::FittedWidth / 15.0),
+                                 screen.height() / (orvandel::FittedHeight / 15.0));
     QCOMPARE(time->font().pixelSize(), qRound(99.75 * 96 / 72 * scale));
-    const qreal margin = (screen.width() - Blinds::FittedWidth / 15.0 * scale) / 2;
+    const qreal margin = (screen.width() - orvandel::FittedWidth / 15.0 * scale) / 2;
     QVERIFY(std::abs(time->x() - (margin + 1560 / 15.0 * scale)) <= 1);
     // Everything stays on the screen, centred across.
     for (const QWidget *control : clock->findChildren<QWidget *>()) {
@@ -198,8 +198,8 @@ void TestClockWindow::longBlindsFitTheirLabels() {
                                                            .arg(advance)
                                                            .arg(label->width())));
         // Shrunk only as far as needed: a short text keeps the design size.
-        const qreal scale = std::min(clock->width() / (Blinds::FittedWidth / 15.0),
-                                     clock->height() / (Blinds::FittedHeight / 15.0));
+        const qreal scale = std::min(clock->width() / (orvandel::FittedWidth / 15.0),
+                                     clock->height() / (orvandel::FittedHeight / 15.0));
         const int design = qRound(points * 96 / 72 * scale);
         QVERIFY(label->font().pixelSize() <= design);
         QFont larger = label->font();
