@@ -1,7 +1,8 @@
 #pragma once
 // The live view suites' clients, every one on loopback: a view started on
 // ports found free (other tests on the machine listen too), an HTTP exchange
-// of exact bytes, and a viewer's WebSocket that keeps what it hears.
+// of exact bytes, and the page's WebSocket, a viewer's or a phone's, that
+// keeps what it hears.
 #include "freeports.h"
 #include "live/liveview.h"
 
@@ -65,17 +66,24 @@ inline QByteArray get(const QByteArray &target) {
     return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
-// A page's WebSocket on /live.
-class Viewer {
+// The Origin a page's WebSocket is opened with.
+struct Origin {
+    QString value;
+};
+
+// The page's WebSocket on /live, as a viewer's or a phone's browser opens it,
+// and what it heard, stamped on arrival: every message, and apart the faces
+// and the answers to presses.
+class Client {
 public:
-    explicit Viewer(quint16 port, const QString &host = QStringLiteral("127.0.0.1")) {
-        m_clock.start();
-        socket.setProxy(QNetworkProxy::NoProxy);
-        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
-            messages.append(text);
-            arrivals.append(m_clock.elapsed());
-        });
-        socket.open(QUrl(QStringLiteral("ws://%1:%2/live").arg(host).arg(port)));
+    // A viewer: no Origin, and `host` the loopback address to reach.
+    explicit Client(quint16 port, const QString &host = QStringLiteral("127.0.0.1"))
+        : Client(port, host, QString()) {}
+    // A phone's page from `origin` ("" for none): made once its first face came.
+    Client(quint16 port, const Origin &origin)
+        : Client(port, QStringLiteral("127.0.0.1"), origin.value) {
+        if (!waitForMessages(1))
+            qFatal("the phone's WebSocket did not open");
     }
 
     bool waitForMessages(qsizetype count, int ms = 5000) {
@@ -84,11 +92,40 @@ public:
     bool waitClosed(int ms = 5000) { return livetest::waitClosed(socket, ms); }
     bool isOpen() const { return socket.state() == QAbstractSocket::ConnectedState; }
 
+    // Sends `text`; its answer, or nothing when none came within `ms`.
+    QString ask(const QString &text, int ms = 5000) {
+        const qsizetype before = answers.size();
+        socket.sendTextMessage(text);
+        return QTest::qWaitFor([&] { return answers.size() > before; }, ms) ? answers.constLast()
+                                                                            : QString();
+    }
+
+    // Pairs with `token`: the key given, or empty when refused.
+    QByteArray pair(const QByteArray &token);
+
+    QJsonObject lastFace() const {
+        return QJsonDocument::fromJson(faces.constLast().toUtf8()).object();
+    }
+
     QWebSocket socket;
     QStringList messages;
-    QList<qint64> arrivals; // ms since the viewer was made
+    QList<qint64> arrivals; // ms since the client was made
+    QStringList answers, faces;
 
 private:
+    Client(quint16 port, const QString &host, const QString &origin) : socket(origin) {
+        m_clock.start();
+        socket.setProxy(QNetworkProxy::NoProxy);
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
+            messages.append(text);
+            arrivals.append(m_clock.elapsed());
+            const bool answer = text.startsWith(QLatin1String(R"({"control")")) ||
+                                text.startsWith(QLatin1String(R"({"paired")"));
+            (answer ? answers : faces).append(text);
+        });
+        socket.open(QUrl(QStringLiteral("ws://%1:%2/live").arg(host).arg(port)));
+    }
+
     QElapsedTimer m_clock;
 };
 
@@ -112,43 +149,10 @@ inline QString pairWith(const QByteArray &token) {
     return QStringLiteral(R"({"pair":"%1"})").arg(QString::fromLatin1(token));
 }
 
-// A page's WebSocket as a browser opens it, with an Origin ("" for none),
-// and what it heard: the answers to presses and the faces.
-class Phone {
-public:
-    Phone(quint16 port, const QString &origin) : socket(origin) {
-        socket.setProxy(QNetworkProxy::NoProxy);
-        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString &text) {
-            const bool answer = text.startsWith(QLatin1String(R"({"control")")) ||
-                                text.startsWith(QLatin1String(R"({"paired")"));
-            (answer ? answers : faces).append(text);
-        });
-        socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
-        if (!QTest::qWaitFor([this] { return !faces.isEmpty(); }, 5000))
-            qFatal("the phone's WebSocket did not open");
-    }
-
-    // Sends `text`; its answer, or nothing when none came within `ms`.
-    QString ask(const QString &text, int ms = 5000) {
-        const qsizetype before = answers.size();
-        socket.sendTextMessage(text);
-        return QTest::qWaitFor([&] { return answers.size() > before; }, ms) ? answers.constLast()
-                                                                            : QString();
-    }
-
-    // Pairs with `token`: the key given, or empty when refused.
-    QByteArray pair(const QByteArray &token) {
-        const QJsonObject answer = QJsonDocument::fromJson(ask(pairWith(token)).toUtf8()).object();
-        return answer.value(u"paired").toBool() ? answer.value(u"key").toString().toLatin1()
-                                                : QByteArray();
-    }
-
-    QJsonObject lastFace() const {
-        return QJsonDocument::fromJson(faces.constLast().toUtf8()).object();
-    }
-
-    QWebSocket socket;
-    QStringList answers, faces;
-};
+inline QByteArray Client::pair(const QByteArray &token) {
+    const QJsonObject answer = QJsonDocument::fromJson(ask(pairWith(token)).toUtf8()).object();
+    return answer.value(u"paired").toBool() ? answer.value(u"key").toString().toLatin1()
+                                            : QByteArray();
+}
 
 } // namespace livetest

@@ -63,7 +63,7 @@ private:
     Blinds *startPaired() {
         Blinds *clock = start(ExampleTournament);
         const QByteArray token = secretOf(pairFromTheMenu(clock));
-        m_secret = Phone(liveView(clock)->port(), ownOrigin(clock)).pair(token);
+        m_secret = Client(liveView(clock)->port(), Origin{ownOrigin(clock)}).pair(token);
         if (m_secret.size() != 22)
             qFatal("the phone was not paired");
         return clock;
@@ -135,7 +135,7 @@ void TestClockRemote::pressesThroughTheServer() {
     Blinds *clock = startPaired();
     std::int64_t now = 0;
     clock->setSteadyClock([&now] { return now; });
-    Phone phone(liveView(clock)->port(), ownOrigin(clock));
+    Client phone(liveView(clock)->port(), Origin{ownOrigin(clock)});
 
     // Each press twice in a row: the second changes nothing.
     for (int i = 0; i < 2; ++i) {
@@ -193,8 +193,8 @@ void TestClockRemote::refusals() {
     QFETCH(QString, message);
     QFETCH(bool, taken);
     Blinds *clock = startPaired();
-    Phone phone(liveView(clock)->port(),
-                origin == QLatin1String("own") ? ownOrigin(clock) : origin);
+    Client phone(liveView(clock)->port(),
+                 Origin{origin == QLatin1String("own") ? ownOrigin(clock) : origin});
     const QString key = QString::fromLatin1(m_secret);
     message.replace(QLatin1String("%1-"), key.chopped(1)).replace(QLatin1String("%1"), key);
     QCOMPARE(phone.ask(message), taken ? Taken : Refused);
@@ -207,8 +207,8 @@ void TestClockRemote::silenceAfterTenWrongSecrets() {
     const quint16 port = liveView(clock)->port();
     std::int64_t now = 0;
     liveView(clock)->setSteadyClock([&now] { return now; });
-    Phone guesser(port, ownOrigin(clock));
-    Viewer viewer(port);
+    Client guesser(port, Origin{ownOrigin(clock)});
+    Client viewer(port);
     QVERIFY(viewer.waitForMessages(1));
     for (int i = 0; i < 10; ++i) {
         now += 5'000;
@@ -217,7 +217,7 @@ void TestClockRemote::silenceAfterTenWrongSecrets() {
     // The eleventh goes unanswered, and so does the secret itself, on a new
     // WebSocket too, until a minute after the tenth.
     QCOMPARE(guesser.ask(press("pause", "guess10"), 500), QString());
-    Phone again(port, ownOrigin(clock));
+    Client again(port, Origin{ownOrigin(clock)});
     now += 59'000;
     QCOMPARE(again.ask(press("pause", m_secret), 500), QString());
     QCOMPARE(caption(clock), QStringLiteral("Pause"));
@@ -232,7 +232,7 @@ void TestClockRemote::silenceAfterTenWrongSecrets() {
 
 void TestClockRemote::retriesAreDoneOnce() {
     Blinds *clock = startPaired();
-    Phone phone(liveView(clock)->port(), ownOrigin(clock));
+    Client phone(liveView(clock)->port(), Origin{ownOrigin(clock)});
     const auto level = [clock] { return clock->face().level; };
     // A press sent again with its id, as after a lost answer: the same
     // answer, the clock moved once.
@@ -289,7 +289,7 @@ void TestClockRemote::pairingAndRevoking() {
         QCOMPARE(decodeQr(child<QLabel>(pairingWindow(clock), "picRemoteQr")->pixmap().toImage()),
                  address.toString(QUrl::FullyEncoded).toUtf8());
     const quint16 port = liveView(clock)->port();
-    Phone director(port, ownOrigin(clock)), photo(port, ownOrigin(clock));
+    Client director(port, Origin{ownOrigin(clock)}), photo(port, Origin{ownOrigin(clock)});
 
     // The first page to send the token gets a key; the token is spent, and
     // it never was a key.

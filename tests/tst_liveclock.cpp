@@ -50,7 +50,7 @@ void TestLiveClock::viewersSeeTheWindow() {
     QFETCH(QString, time);
     Module1::TimedTournament = true;
     Blinds *clock = startFeeding(ExampleTournament);
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
     // Nothing a viewer sends touches the clock.
     for (const char *said : {"pause", R"({"paused":true})", "Resume"})

@@ -144,7 +144,7 @@ void TestLiveView::refusesWhatItDoesNotServe() {
 }
 
 void TestLiveView::pushesEveryChangeOnce() {
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
     QCOMPARE(viewer.messages[0].toUtf8(),
              orvandel::faceToJson(faceShowing(QStringLiteral("20:00"))));
@@ -165,7 +165,7 @@ void TestLiveView::heartbeatWhileNothingChanges() {
     LiveLimits limits;
     limits.heartbeat = std::chrono::milliseconds(200);
     startWith(limits);
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(6, 3000));
     for (qsizetype i = 1; i < viewer.arrivals.size(); ++i) {
         QCOMPARE_LE(viewer.arrivals[i] - viewer.arrivals[i - 1], 200 + 100);
@@ -177,7 +177,7 @@ void TestLiveView::slowRequestClosedViewerKept() {
     LiveLimits limits;
     limits.requestTimeout = std::chrono::milliseconds(300);
     startWith(limits);
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
     QTcpSocket slow;
     QElapsedTimer elapsed;
@@ -218,7 +218,7 @@ void TestLiveView::viewerLimits() {
         QCOMPARE(answer.status, 101);
         return;
     }
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
     for (const int size : messageSizes)
         viewer.socket.sendTextMessage(QString(size, QLatin1Char('p')));
@@ -308,7 +308,7 @@ void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
     served.start();
     const Answer page = exchange(m_port, get("/"));
     QCOMPARE(page.status, 200);
-    Viewer viewer(m_port);
+    Client viewer(m_port);
     QVERIFY(viewer.waitForMessages(1));
     QCOMPARE_LT(served.elapsed(), 1000);
     // The oldest went first.
@@ -319,12 +319,12 @@ void TestLiveView::halfOpenConnectionsNeverLockViewersOut() {
 }
 
 void TestLiveView::viewerBeyondTheLimitRefused() {
-    std::vector<std::unique_ptr<Viewer>> viewers;
+    std::vector<std::unique_ptr<Client>> viewers;
     viewers.reserve(256);
     for (int i = 0; i < 256; ++i)
-        viewers.push_back(std::make_unique<Viewer>(m_port));
+        viewers.push_back(std::make_unique<Client>(m_port));
     TRY_COMPARE_WITH_TIMEOUT(m_view->viewerCount(), 256, std::chrono::seconds(20));
-    Viewer refused(m_port);
+    Client refused(m_port);
     QVERIFY(refused.waitClosed());
     QVERIFY(refused.messages.isEmpty());
     QCOMPARE(m_view->viewerCount(), 256);
@@ -332,18 +332,18 @@ void TestLiveView::viewerBeyondTheLimitRefused() {
     // One leaves: there is room again.
     viewers.pop_back();
     TRY_COMPARE(m_view->viewerCount(), 255);
-    Viewer next(m_port);
+    Client next(m_port);
     QVERIFY(next.waitForMessages(1));
 }
 
 void TestLiveView::turningOffTellsEveryPage() {
-    Viewer first(m_port);
-    Viewer second(m_port);
+    Client first(m_port);
+    Client second(m_port);
     QVERIFY(first.waitForMessages(1) && second.waitForMessages(1));
     m_view->stop();
     QVERIFY(!m_view->isRunning());
     QCOMPARE(m_view->port(), quint16(0));
-    for (Viewer *viewer : {&first, &second}) {
+    for (Client *viewer : {&first, &second}) {
         QVERIFY(viewer->waitClosed());
         QCOMPARE(viewer->messages.last(), QStringLiteral(R"({"shared":false})"));
     }
@@ -355,7 +355,7 @@ void TestLiveView::turningOffTellsEveryPage() {
     // And on again, with the face published meanwhile.
     m_view->publish(faceShowing(QStringLiteral("18:00")));
     m_port = startOnFreePorts(*m_view);
-    Viewer again(m_port);
+    Client again(m_port);
     QVERIFY(again.waitForMessages(1));
     QVERIFY(again.messages[0].contains(QStringLiteral("18:00")));
 }
