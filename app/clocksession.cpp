@@ -7,12 +7,18 @@
 #include "clock/liveshare.h"
 #include "clock/phonecontrol.h"
 #include "clock/voice.h"
+#include "core/clockplan.h"
+#include "core/structure.h"
 #include "core/tournamentfile.h"
+
+#include <QFileInfo>
 
 namespace orvandel {
 
-Blinds *openClock(const FileRead &file) {
-    auto *clock = new Blinds(file, nullptr);
+namespace {
+
+// The additions, attached to a clock on the file whose bytes are `bytes`.
+Blinds *attach(Blinds *clock, const QByteArray &bytes, const QString &structurePath) {
     // In the menu's order.
     auto *live = new LiveShare(clock);
     // Bottom left, where nothing else is drawn: what a phone or the director
@@ -23,12 +29,33 @@ Blinds *openClock(const FileRead &file) {
     new PhoneControl(clock, live, notice);
     auto *voice = new ClockVoice(clock);
     new ClockMoves(clock, notice);
-    auto *journal = new JournalKeeper(clock, file.bytes);
+    auto *journal = new JournalKeeper(clock, bytes, structurePath);
     // The pages play and say what the laptop does.
     QObject::connect(voice, &ClockVoice::sounded, live, &LiveShare::playSound);
     QObject::connect(voice, &ClockVoice::spoke, live, &LiveShare::speak);
     QObject::connect(live, &LiveShare::switched, journal, &JournalKeeper::setLiveView);
     return clock;
+}
+
+} // namespace
+
+Blinds *openClock(const FileRead &file) {
+    return attach(new Blinds(file, nullptr), file.bytes, QString());
+}
+
+Blinds *openStructureClock(const QString &path, const FileRead &file) {
+    // Read again only to say why it cannot be read, as the editor says it.
+    StructureRead read = file.ok() ? parseStructure(file.bytes) : readStructureFile(path);
+    if (!file.ok() && read.ok())
+        read.error = QStringLiteral("It cannot be read.");
+    if (!read.ok())
+        throw TournamentFileError(
+            QStringLiteral("%1 cannot be run. %2").arg(QFileInfo(path).fileName(), read.error));
+    return attach(new Blinds(planOf(read.structure), nullptr), file.bytes, path);
+}
+
+Blinds *openStructureClock(const QString &path) {
+    return openStructureClock(path, readRegularFile(path, MaxStructureFileBytes));
 }
 
 Blinds *openClock() {
