@@ -58,6 +58,10 @@ private slots:
     void fitsTournament();
     void question_data();
     void question();
+    void fitsStructure_data();
+    void fitsStructure();
+    void structureQuestion_data();
+    void structureQuestion();
 };
 
 void TestJournal::roundTrip_data() {
@@ -82,6 +86,8 @@ void TestJournal::roundTrip_data() {
     QTest::newRow("line break in a folder name") << with([](JournalEntry &e) {
         e.tournamentPath = QStringLiteral("/tmp/two\nlines/check 00/blinds.dat"); });
     QTest::newRow("shown on phones and TVs") << with([](JournalEntry &e) { e.liveView = true; });
+    QTest::newRow("structure, round 150") << with([](JournalEntry &e) { e.structure = true; e.level = 150; });
+    QTest::newRow("structure, last round, shown") << with([](JournalEntry &e) { e.structure = true; e.level = 200; e.liveView = true; });
     // clang-format on
 }
 
@@ -92,7 +98,7 @@ void TestJournal::roundTrip() {
     QCOMPARE(read.error, JournalError::None);
     QCOMPARE(read.entry, entry);
     // One entry a line, nothing hidden: the path never breaks a line.
-    QCOMPARE(bytes.count('\n'), entry.liveView ? 11 : 10);
+    QCOMPARE(bytes.count('\n'), 10 + int(entry.liveView) + int(entry.structure));
     QCOMPARE(encodeJournal(read.entry), bytes);
 }
 
@@ -133,6 +139,10 @@ void TestJournal::refused_data() {
     QTest::newRow("path not canonically encoded") << sealed(sampleLinesWith(2, "file %2Fa%2Fblinds.dat")) << JournalError::Malformed;
     QTest::newRow("path not UTF-8") << sealed(sampleLinesWith(2, "file /a%FF/blinds.dat")) << JournalError::Malformed;
     QTest::newRow("relative path") << sealed(sampleLinesWith(2, "file blinds.dat")) << JournalError::OutOfRange;
+    QTest::newRow("structure past its most rounds") << sealed(QByteArray(lines).replace("level 6\n", "level 201\n") + "structure 1\n") << JournalError::OutOfRange;
+    QTest::newRow("structure 0") << sealed(lines + "structure 0\n") << JournalError::Malformed;
+    QTest::newRow("structure after the live view") << sealed(lines + "live-view 1\nstructure 1\n") << JournalError::Malformed;
+    QTest::newRow("structure twice") << sealed(lines + "structure 1\nstructure 1\n") << JournalError::Malformed;
     QTest::newRow("level 0") << sealed(sampleLinesWith(4, "level 0")) << JournalError::OutOfRange;
     QTest::newRow("level 11") << sealed(sampleLinesWith(4, "level 11")) << JournalError::OutOfRange;
     QTest::newRow("level beyond 16 bits") << sealed(sampleLinesWith(4, "level 65542")) << JournalError::OutOfRange;
@@ -250,6 +260,75 @@ void TestJournal::question() {
     entry.level = static_cast<qint16>(level);
     entry.remainingMs = remainingMs;
     QCOMPARE(resumeQuestion(entry), text);
+}
+
+namespace {
+
+// Levels of 20 and 15 minutes, a break of 10, a final level of 30.
+Structure fourRounds() {
+    Structure s;
+    s.rounds = {Level{25, 50, 0, 20}, Level{50, 100, 0, 15}, Break{10, {}}, Level{75, 150, 0, 30}};
+    return s;
+}
+
+} // namespace
+
+void TestJournal::fitsStructure_data() {
+    QTest::addColumn<bool>("structure");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("remainingMs");
+    QTest::addColumn<bool>("untimedFinal");
+    QTest::addColumn<bool>("fits");
+    // clang-format off
+    QTest::newRow("level 1, full") << true << 1 << 1200000 << false << true;
+    QTest::newRow("level 2, its own length") << true << 2 << 900000 << false << true;
+    QTest::newRow("the break, its own length") << true << 3 << 600000 << false << true;
+    QTest::newRow("the break, untimed") << true << 3 << 599000 << true << false;
+    QTest::newRow("final, untimed") << true << 4 << 1799000 << true << true;
+    QTest::newRow("minutes added") << true << 3 << 660000 << false << true;
+    QTest::newRow("not a whole tick") << true << 4 << 1799500 << false << false;
+    QTest::newRow("past the last round") << true << 5 << 1000 << false << false;
+    QTest::newRow("written for blinds.dat") << false << 2 << 900000 << false << false;
+    // clang-format on
+}
+
+void TestJournal::fitsStructure() {
+    QFETCH(bool, structure);
+    QFETCH(int, level);
+    QFETCH(int, remainingMs);
+    QFETCH(bool, untimedFinal);
+    QFETCH(bool, fits);
+    JournalEntry entry = sample();
+    entry.structure = structure;
+    entry.level = static_cast<qint16>(level);
+    entry.remainingMs = remainingMs;
+    entry.untimedFinal = untimedFinal;
+    QCOMPARE(orvandel::fitsStructure(entry, fourRounds()), fits);
+    // A structure's entry never fits a blinds.dat of as many levels.
+    if (structure)
+        QVERIFY(!orvandel::fitsTournament(entry, tournament(4, 20)));
+}
+
+void TestJournal::structureQuestion_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("remainingMs");
+    QTest::addColumn<QString>("text");
+    // clang-format off
+    QTest::newRow("a level") << 2 << 754000 << "Resume the tournament at level 2 with 12:34 left?";
+    QTest::newRow("the break") << 3 << 252000 << "Resume the tournament at the break with 04:12 left?";
+    QTest::newRow("after the break, levels counted") << 4 << 1000 << "Resume the tournament at level 3 with 00:01 left?";
+    // clang-format on
+}
+
+void TestJournal::structureQuestion() {
+    QFETCH(int, level);
+    QFETCH(int, remainingMs);
+    QFETCH(QString, text);
+    JournalEntry entry = sample();
+    entry.structure = true;
+    entry.level = static_cast<qint16>(level);
+    entry.remainingMs = remainingMs;
+    QCOMPARE(resumeQuestion(entry, fourRounds()), text);
 }
 
 QTEST_GUILESS_MAIN(TestJournal)
