@@ -381,18 +381,6 @@ void TestResumeOffer::structureResumedFromStartAndFromTheEditor() {
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
     QCOMPARE(clock->face().remainingMs, 40000);
     delete clock;
-
-    // Answered No, it starts from its first level, the journal dropped until
-    // its first tick.
-    boxes = answerBoxes([&] { QVERIFY(startStructureFile(&editor, path)); }, QMessageBox::No);
-    QCOMPARE(boxes.size(), 1);
-    clock = shownClock();
-    QVERIFY(clock);
-    QCOMPARE(text(clock, "Label1"), QStringLiteral("Level 1"));
-    QVERIFY(!journalExists());
-    clock->Timer1_Timer();
-    QCOMPARE(journal().entry.level, qint16(1));
-    QVERIFY(journal().entry.structure);
 }
 
 int main(int argc, char *argv[]) {
