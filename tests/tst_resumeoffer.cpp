@@ -8,6 +8,7 @@
 #include "setup/frmblindamounts.h"
 #include "sound/soundplayer.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -380,6 +381,9 @@ void TestResumeOffer::structureResumedFromStartAndFromTheEditor() {
     QVERIFY(clock);
     QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
     QCOMPARE(clock->face().remainingMs, 40000);
+    // The director's move names the level as the room counts it.
+    child<QAction>(clock, "actNextLevel")->trigger();
+    QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Level 3 started by the director"));
     delete clock;
 }
 
