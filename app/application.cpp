@@ -1,7 +1,9 @@
 #include "app/application.h"
 
+#include "app/opening.h"
 #include "core/errors.h"
 #include "core/programend.h"
+#include "setup/structureclock.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -14,6 +16,8 @@ OrvandelApplication::OrvandelApplication(int &argc, char **argv) : QApplication(
     // Lets the desktop match the window to its menu entry and icon.
     setDesktopFileName(QStringLiteral("io.github.orvandel.Orvandel"));
     setWindowIcon(QIcon(QStringLiteral(":/spade.png")));
+    // The editor sits below the clock, which it reaches through this.
+    setStructureClockStarter(&startStructureFile);
 }
 
 bool OrvandelApplication::notify(QObject *receiver, QEvent *event) {

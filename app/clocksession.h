@@ -17,6 +17,12 @@ Blinds *openClock(const FileRead &file);
 // On blinds.dat in the working folder.
 Blinds *openClock();
 
+// On the structure file at `path` whose bytes are `file`, or on that file as
+// read now. Throws TournamentFileError, saying why, for a file that holds no
+// structure the clock can run.
+Blinds *openStructureClock(const QString &path, const FileRead &file);
+Blinds *openStructureClock(const QString &path);
+
 // Stands a clock just opened where the journal entry says, paused, with the
 // room's phones and TVs following it again if they did and the players as
 // they were counted.

@@ -7,6 +7,7 @@
 #include "core/journalfile.h"
 #include "core/module1.h"
 #include "core/programend.h"
+#include "core/structure.h"
 #include "core/tournamentfile.h"
 #include "core/twips.h"
 #include "setup/frmsetup.h"
@@ -51,7 +52,60 @@ constexpr Option optTimed[2] = {
 };
 
 } // namespace design
+
+// The working folder's clock lock for a clock about to start; null, after
+// saying so, while a clock of another program holds it.
+std::unique_ptr<ClockLock> clockLock(QWidget *parent) {
+    auto lock = std::make_unique<ClockLock>();
+    if (!lock->heldElsewhere())
+        return lock;
+    QMessageBox::warning(parent, QStringLiteral("Orvandel"),
+                         QStringLiteral("The tournament in this folder is already running in "
+                                        "another Orvandel window."));
+    return nullptr;
+}
+
+// Hands over from `from` to the clock on the structure at `path`, whose bytes
+// are `file`, standing at `resume` when given. False, after saying why, when
+// it cannot run.
+bool runStructure(QWidget *from, std::unique_ptr<ClockLock> lock, const QString &path,
+                  const FileRead &file, const JournalEntry *resume) {
+    Blinds *clock = nullptr;
+    try {
+        clock = openStructureClock(path, file);
+    } catch (const TournamentFileError &error) {
+        QMessageBox::warning(from, QStringLiteral("Orvandel"), error.message());
+        return false;
+    }
+    if (lock)
+        lock.release()->setParent(clock);
+    if (resume)
+        resumeClock(clock, *resume);
+    handOver(from, clock);
+    return true;
+}
+
 } // namespace
+
+namespace orvandel {
+
+bool startStructureFile(QWidget *from, const QString &path) {
+    // Read once: the clock runs the very bytes its journal is checked against.
+    const FileRead file = readRegularFile(path, MaxStructureFileBytes);
+    const StructureRead read = file.ok() ? parseStructure(file.bytes) : StructureRead{};
+    if (!file.ok() || !read.ok())
+        return runStructure(from, nullptr, path, file, nullptr);
+    std::unique_ptr<ClockLock> lock = clockLock(from);
+    if (!lock)
+        return false;
+    const ResumeAnswer answer = offerToResumeStructure(from, path, file, read.structure);
+    if (answer.choice == ResumeAnswer::Choice::Withdrawn)
+        return false;
+    const bool resume = answer.choice == ResumeAnswer::Choice::Resume;
+    return runStructure(from, std::move(lock), path, file, resume ? &answer.entry : nullptr);
+}
+
+} // namespace orvandel
 
 Opening::Opening(QWidget *parent) : QWidget(parent) {
     prepareWindow(this, QStringLiteral("Opening"), QStringLiteral("Orvandel"));
@@ -120,20 +174,34 @@ void Opening::startClock() {
     // anything else happens, and the director stays on this screen.
     const FileRead file =
         readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes);
-    if (const ReadResult read = parseTournamentFile(file); !read.ok()) {
+    const ReadResult read = parseTournamentFile(file);
+    // A structure that was running is offered whether or not there is a
+    // blinds.dat to fall back on.
+    const JournalRead journal = readJournal(journalPathForCurrentFolder());
+    const bool structureJournal = journal.ok() && journal.entry.structure;
+    if (!read.ok() && !structureJournal) {
         QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
         return;
     }
-    auto lock = std::make_unique<ClockLock>();
-    if (lock->heldElsewhere()) {
-        QMessageBox::warning(this, QStringLiteral("Orvandel"),
-                             QStringLiteral("The tournament in this folder is already running in "
-                                            "another Orvandel window."));
+    std::unique_ptr<ClockLock> lock = clockLock(this);
+    if (!lock)
         return;
-    }
     const ResumeAnswer answer = offerToResume(this, file);
     if (answer.choice == ResumeAnswer::Choice::Withdrawn)
         return;
+    if (answer.choice == ResumeAnswer::Choice::Resume && answer.entry.structure) {
+        const QString &path = answer.entry.tournamentPath;
+        const FileRead structure = readRegularFile(path, MaxStructureFileBytes);
+        // Changed since it was asked about: it starts afresh.
+        const bool same =
+            structure.ok() && tournamentHash(structure.bytes) == answer.entry.tournamentHash;
+        runStructure(this, std::move(lock), path, structure, same ? &answer.entry : nullptr);
+        return;
+    }
+    if (!read.ok()) {
+        QMessageBox::warning(this, QStringLiteral("Orvandel"), read.message());
+        return;
+    }
     Blinds *clock = nullptr;
     try {
         clock = openClock(file);

@@ -7,6 +7,14 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QString;
+
+namespace orvandel {
+// The structure editor's "Start the clock": the clock on the structure file
+// at `path`, resumed if its journal says where it stood and the director
+// wants, handed over from `from`. False when it did not start.
+bool startStructureFile(QWidget *from, const QString &path);
+} // namespace orvandel
 
 // The opening screen: the hub from which the director sets up the blinds,
 // chooses the sound or starts the clock, answers whether the tournament is

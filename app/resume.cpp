@@ -36,12 +36,14 @@ private:
 
 } // namespace
 
-ResumeAnswer offerToResume(QWidget *parent, const FileRead &tournament) {
+namespace {
+
+ResumeAnswer ask(QWidget *parent, const std::optional<JournalEntry> &entry,
+                 const QString &question) {
     ResumeAnswer answer;
-    const std::optional<JournalEntry> entry = resumableJournal(tournament);
     if (!entry)
         return answer;
-    ResumeQuestion box(QMessageBox::Question, QStringLiteral("Orvandel"), resumeQuestion(*entry),
+    ResumeQuestion box(QMessageBox::Question, QStringLiteral("Orvandel"), question,
                        QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.exec();
@@ -54,6 +56,24 @@ ResumeAnswer offerToResume(QWidget *parent, const FileRead &tournament) {
         dropJournalOfCurrentFolder();
     }
     return answer;
+}
+
+} // namespace
+
+ResumeAnswer offerToResume(QWidget *parent, const FileRead &tournament) {
+    const std::optional<JournalEntry> entry = resumableJournal(tournament);
+    if (entry && entry->structure) {
+        // Its levels are counted without its breaks.
+        const StructureRead read = readStructureFile(entry->tournamentPath);
+        return ask(parent, entry, resumeQuestion(*entry, read.structure));
+    }
+    return ask(parent, entry, entry ? resumeQuestion(*entry) : QString());
+}
+
+ResumeAnswer offerToResumeStructure(QWidget *parent, const QString &path, const FileRead &file,
+                                    const Structure &structure) {
+    const std::optional<JournalEntry> entry = resumableStructureJournal(path, file);
+    return ask(parent, entry, entry ? resumeQuestion(*entry, structure) : QString());
 }
 
 } // namespace orvandel

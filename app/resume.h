@@ -22,6 +22,13 @@ struct ResumeAnswer {
 // where its clock last stood, when its journal fits `tournament` (blinds.dat
 // as read at Start). On No, and for a journal that does not fit, the journal
 // is dropped; withdrawn, it stays and the next Start asks again.
+// A journal of a structure is asked about here too, whether or not the
+// folder holds a blinds.dat.
 ResumeAnswer offerToResume(QWidget *parent, const orvandel::FileRead &tournament);
+
+// The same for the structure file at `path`, whose bytes are `file`, holding
+// `structure`: asks only when the journal names that structure.
+ResumeAnswer offerToResumeStructure(QWidget *parent, const QString &path,
+                                    const orvandel::FileRead &file, const Structure &structure);
 
 } // namespace orvandel

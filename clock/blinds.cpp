@@ -41,7 +41,10 @@ Blinds::Blinds(QWidget *parent)
     : Blinds(readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes),
              parent) {}
 
-Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catchUp(&steadyNowMs) {
+Blinds::Blinds(const FileRead &file, QWidget *parent) : Blinds(planOfFile(file), parent) {}
+
+Blinds::Blinds(ClockPlan plan, QWidget *parent)
+    : QWidget(parent), m_catchUp(&steadyNowMs), m_plan(std::move(plan)) {
     prepareWindow(this, QStringLiteral("Blinds"), QStringLiteral("Orvandel"));
     // No close, minimize or maximize box: the clock is left by its picture.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -55,7 +58,14 @@ Blinds::Blinds(const FileRead &file, QWidget *parent) : QWidget(parent), m_catch
     setAutoFillBackground(true);
 
     buildControls();
-    loadTournament(file);
+    // A structure's labels from the start, so that a rewind brings back
+    // theirs too.
+    if (m_plan.structure) {
+        for (const char *name : {"lblCurrentAnte", "lblNote", "lblNextBreak", "lblNextAnte"})
+            addFaceLabel(name);
+    }
+    loadPlan();
+    showRoundLabels();
     m_startLook = face().controls;
     relayout();
     if (QScreen *target = screenForClock())
@@ -163,36 +173,31 @@ void Blinds::buildLine() {
     Line1->setPalette(linePalette);
 }
 
-void Blinds::loadTournament(const FileRead &file) {
-    MMControl1->setVisible(false);
-    UntimedFinal = false;
-
+ClockPlan Blinds::planOfFile(const FileRead &file) {
     const ReadResult read = parseTournamentFile(file);
     if (!read.ok())
         throw TournamentFileError(read.message());
     const Tournament &tournament = read.tournament;
-    LevelCount = tournament.levelCount;
-    LevelLengthMs = tournament.levelMinutes;
-    for (CurrentLevel = 1; CurrentLevel <= LevelCount; ++CurrentLevel) {
-        const auto &level = tournament.levels.at(static_cast<std::size_t>(CurrentLevel - 1));
-        SmallBlinds[checked::index(CurrentLevel, SmallBlinds.size())] = level.small;
-        BigBlinds[checked::index(CurrentLevel, BigBlinds.size())] = level.big;
-    }
     Module1::BreakRound = tournament.breakRound;
     Module1::BreakDuration = tournament.breakMinutes;
+    return planOf(tournament);
+}
 
+void Blinds::loadPlan() {
+    MMControl1->setVisible(false);
+    UntimedFinal = false;
+
+    LevelCount = m_plan.roundCount();
     CurrentLevel = 1;
-    LevelLengthMs = checked::mul(checked::mul(LevelLengthMs, MsPerSecond), SecondsPerMinute);
-    RemainingMs = LevelLengthMs;
-    BreakLengthMs =
-        checked::mul(checked::mul(Module1::BreakDuration, MsPerSecond), SecondsPerMinute);
+    RemainingMs = m_plan.round(1).lengthMs;
 
     startTimer1();
 
-    lblCurrentSmall->setCaption(blindAt(SmallBlinds, 1));
-    lblCurrentBig->setCaption(blindAt(BigBlinds, 1));
-    lblNextSmall->setCaption(blindAt(SmallBlinds, 2));
-    lblNextBig->setCaption(blindAt(BigBlinds, 2));
+    lblCurrentSmall->setCaption(m_plan.round(1).small);
+    lblCurrentBig->setCaption(m_plan.round(1).big);
+    lblNextSmall->setCaption(m_plan.round(2).small);
+    lblNextBig->setCaption(m_plan.round(2).big);
+    Label1->setText(restCaption());
 
     MMControl1->setDeviceType(QStringLiteral("WaveAudio"));
     MMControl1->setFileName(Module1::SoundFile);
@@ -200,12 +205,30 @@ void Blinds::loadTournament(const FileRead &file) {
     MMControl1->setCommand(QStringLiteral("Play"));
 }
 
-QString Blinds::blindAt(const BlindTable &table, qint16 level) {
-    // Past the last level there is nothing to show: the final level's "next"
-    // and the levels after a restarted end read as empty.
-    if (level >= static_cast<qint16>(table.size()))
-        return {};
-    return table[checked::index(level, table.size())];
+QString Blinds::restCaption() const {
+    // What the heading says between announcements.
+    if (!m_plan.structure)
+        return QStringLiteral("Current Level");
+    const PlanRound &now = m_plan.round(CurrentLevel);
+    return now.isBreak ? QStringLiteral("Break") : QStringLiteral("Level %1").arg(now.levelNumber);
+}
+
+void Blinds::showRoundLabels() {
+    if (!m_plan.structure)
+        return;
+    const auto show = [this](const char *name, const QString &text) {
+        auto *label = findChild<ClockLabel *>(QString::fromLatin1(name));
+        label->setCaption(text);
+        label->setVisible(!text.isEmpty());
+    };
+    const bool running = CurrentLevel <= LevelCount;
+    const PlanRound &now = m_plan.round(CurrentLevel);
+    const PlanRound &next = m_plan.round(CurrentLevel + 1);
+    show("lblCurrentAnte", running && !now.isBreak ? now.ante : QString());
+    show("lblNote", running && now.isBreak ? now.note : QString());
+    show("lblNextAnte", CurrentLevel < LevelCount && !next.isBreak ? next.ante : QString());
+    const qint64 toBreak = m_plan.msToNextBreak(CurrentLevel, RemainingMs);
+    show("lblNextBreak", toBreak >= 0 ? breakInText(toBreak) : QString());
 }
 
 void Blinds::Timer1_Timer() {
@@ -288,7 +311,7 @@ void Blinds::announcement() {
     Label1->setText(QStringLiteral("Blinds Have Increased!!!"));
 
     // The announcement lasts for the first minute of the level.
-    const double levelMinutes = LevelLengthMs / double{MsPerMinute};
+    const double levelMinutes = m_plan.round(CurrentLevel).lengthMs / double{MsPerMinute};
     if (levelMinutes > checked::add(MinutesLeft, qint16{1}))
         endAnnouncement();
 
@@ -304,7 +327,7 @@ void Blinds::announcement() {
 
 void Blinds::endAnnouncement() {
     Flashing = false;
-    Label1->setText(QStringLiteral("Current Level"));
+    Label1->setText(restCaption());
     setForeColor(Label1, White);
     if (UntimedFinal) {
         Label1->setText(QStringLiteral("Final Round"));
@@ -313,11 +336,14 @@ void Blinds::endAnnouncement() {
 }
 
 void Blinds::levelChange() {
-    Flashing = checked::add(CurrentLevel, qint16{1}) != Module1::BreakRound;
+    Flashing = !m_plan.round(CurrentLevel + 1).isBreak;
     setForeColor(Label1, Yellow);
     CurrentLevel = checked::add(CurrentLevel, qint16{1});
-    lblCurrentSmall->setCaption(blindAt(SmallBlinds, CurrentLevel));
-    lblCurrentBig->setCaption(blindAt(BigBlinds, CurrentLevel));
+    lblCurrentSmall->setCaption(m_plan.round(CurrentLevel).small);
+    lblCurrentBig->setCaption(m_plan.round(CurrentLevel).big);
+    // A structure's heading names the round until an announcement takes it.
+    if (m_plan.structure)
+        Label1->setText(restCaption());
     alert();
 
     if (CurrentLevel == LevelCount) {
@@ -329,7 +355,6 @@ void Blinds::levelChange() {
             Label5->setText(QStringLiteral("This is the Final Level.  Good Luck!"));
             UntimedFinal = true;
         } else {
-            RemainingMs = LevelLengthMs;
             Label5->setText(QStringLiteral("This is the Final Level."));
         }
     }
@@ -345,12 +370,10 @@ void Blinds::levelChange() {
     }
 
     const qint16 next = checked::add(CurrentLevel, qint16{1});
-    lblNextSmall->setCaption(blindAt(SmallBlinds, next));
-    lblNextBig->setCaption(blindAt(BigBlinds, next));
+    lblNextSmall->setCaption(m_plan.round(next).small);
+    lblNextBig->setCaption(m_plan.round(next).big);
 
-    RemainingMs = LevelLengthMs;
-    if (Module1::BreakRound == CurrentLevel)
-        RemainingMs = BreakLengthMs;
+    RemainingMs = m_plan.round(CurrentLevel).lengthMs;
 }
 
 void Blinds::alert() {

@@ -3,13 +3,13 @@
 #include "core/catchup.h"
 #include "core/clockdesign.h"
 #include "core/clockface.h"
+#include "core/clockplan.h"
 #include "core/regularfile.h"
 #include "core/tournamentfile.h"
 
 #include <QRect>
 #include <QString>
 #include <QWidget>
-#include <array>
 #include <exception>
 #include <vector>
 
@@ -56,6 +56,9 @@ public:
     explicit Blinds(QWidget *parent = nullptr);
     // The same, with blinds.dat as read at Start.
     Blinds(const orvandel::FileRead &file, QWidget *parent);
+    // A clock running `plan`; one of a structure shows its levels, antes,
+    // breaks and their notes.
+    Blinds(orvandel::ClockPlan plan, QWidget *parent);
 
     // One tick of Timer1: pause gate, countdown, texts, level change.
     void Timer1_Timer();
@@ -128,15 +131,15 @@ private:
         QRect twips;
         qreal points; // font size; 0 for no text
     };
-    // Indexed by level number, as the file counts them; element 0 stays empty.
-    using BlindTable = std::array<QString, orvandel::MaxLevels + 1>;
-
     void buildControls();
     ClockLabel *makeLabel(const orvandel::LabelDesign &design);
     void buildLine();
     void buildMenu();
     void setFullScreen(bool on);
-    void loadTournament(const orvandel::FileRead &file);
+    static orvandel::ClockPlan planOfFile(const orvandel::FileRead &file);
+    void loadPlan();
+    void showRoundLabels();
+    QString restCaption() const;
     void relayout();
     void timeText();
     void announcement();
@@ -151,7 +154,6 @@ private:
     void rewind();
     void replayTo(const orvandel::ClockPoint &point);
     void jumped(bool paused);
-    static QString blindAt(const BlindTable &table, qint16 level);
 
     // Controls
     ClockLabel *Label1;
@@ -185,16 +187,13 @@ private:
     // Window state
     qint16 MinutesLeft = 0;
     qint16 SecondsLeft = 0;
-    qint32 LevelLengthMs = 0;
     qint16 LevelCount = 0;
     qint16 CurrentLevel = 0;
-    BlindTable BigBlinds;
-    BlindTable SmallBlinds;
+    orvandel::ClockPlan m_plan;
     QString MinutesText;
     QString SecondsText;
     bool Flashing = false;
     bool ColourToggled = false;
     bool UntimedFinal = false;
-    qint32 BreakLengthMs = 0;
     qint32 RemainingMs = 0;
 };

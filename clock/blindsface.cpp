@@ -38,14 +38,20 @@ ClockFace Blinds::face() const {
     face.remainingMs = RemainingMs;
     face.paused = isPaused();
     face.ended = CurrentLevel > LevelCount;
-    face.onBreak = CurrentLevel == Module1::BreakRound;
+    const PlanRound &round = m_plan.round(CurrentLevel);
+    face.onBreak = round.isBreak;
     face.untimedFinal = UntimedFinal;
-    face.roundLengthMs = face.onBreak ? BreakLengthMs : LevelLengthMs;
+    face.roundLengthMs = round.lengthMs;
+    face.levelNumber = round.levelNumber;
+    face.ante = round.anteAmount;
+    face.bigBlindAnte = m_plan.anteKind == AnteKind::BigBlind;
+    face.note = round.note;
     face.jumps = m_jumps;
     return face;
 }
 
 void Blinds::publishFace() {
+    showRoundLabels();
     // Nobody watching, nothing to make: a bare clock spends its tick on the
     // window alone.
     if (isSignalConnected(QMetaMethod::fromSignal(&Blinds::faceChanged)))
@@ -121,7 +127,7 @@ void Blinds::rewind() {
     }
     Line1->setVisible(true);
     CurrentLevel = 1;
-    RemainingMs = LevelLengthMs;
+    RemainingMs = m_plan.round(1).lengthMs;
     Flashing = false;
     UntimedFinal = false;
     cmdPause->setText(QStringLiteral("Pause"));
@@ -144,10 +150,7 @@ bool Blinds::move(ClockCommand command) {
     if (!moveApplies(face(), command))
         return false;
     const bool paused = isPaused();
-    const auto roundLength = [this](qint16 level) {
-        // Level 1 is reached by loading, which gives it a level's length.
-        return level >= 2 && level == Module1::BreakRound ? BreakLengthMs : LevelLengthMs;
-    };
+    const auto roundLength = [this](qint16 level) { return m_plan.round(level).lengthMs; };
     switch (command) {
     case ClockCommand::Next:
         // As the end of the round: its alert, its announcement, the break or

@@ -85,7 +85,8 @@ bool ClockMoves::undo() {
 }
 
 QString ClockMoves::told(ClockCommand command, const ClockFace &face) {
-    const QString level = QString::number(face.level);
+    // A structure's levels are counted without its breaks.
+    const QString level = QString::number(face.levelNumber > 0 ? face.levelNumber : face.level);
     switch (command) {
     case ClockCommand::Next:
         return face.onBreak ? QStringLiteral("Break started by the director")

@@ -11,13 +11,16 @@ namespace orvandel {
 
 using namespace std::chrono_literals;
 
-JournalKeeper::JournalKeeper(Blinds *clock, const QByteArray &fileBytes)
-    : QObject(clock), m_fileBytes(fileBytes) {
+JournalKeeper::JournalKeeper(Blinds *clock, const QByteArray &fileBytes,
+                             const QString &structurePath)
+    : QObject(clock), m_fileBytes(fileBytes),
+      m_fileName(structurePath.isEmpty() ? QString::fromLatin1(TournamentFileName) : structurePath),
+      m_structure(!structurePath.isEmpty()) {
     setObjectName(QStringLiteral("journalKeeper"));
     // Long enough to be read from across the room, short enough not to stay.
     m_notice = new ClockNotice(clock, {"lblNotice", "tmrNotice", Qt::AlignHCenter | Qt::AlignTop,
                                        QRect(600, 9150, 14400, 360), 12, 10s});
-    m_journal.open(QString::fromLatin1(TournamentFileName), m_fileBytes);
+    m_journal.open(m_fileName, m_fileBytes, m_structure);
     m_last = clock->face();
     connect(clock, &Blinds::faceChanged, this, &JournalKeeper::record);
 }
@@ -32,7 +35,7 @@ void JournalKeeper::record(const ClockFace &face) {
     }
     // The director undid a move that had ended it: it runs again.
     if (!m_journal.isOpen())
-        m_journal.open(QString::fromLatin1(TournamentFileName), m_fileBytes);
+        m_journal.open(m_fileName, m_fileBytes, m_structure);
     const bool written = m_journal.record(face.level, face.remainingMs, face.paused,
                                           face.untimedFinal, m_liveView, m_players);
     // The clock runs on either way; the director hears once that the

@@ -4,6 +4,7 @@
 #include "core/journalfile.h"
 
 #include <QObject>
+#include <QString>
 
 class Blinds;
 
@@ -19,8 +20,10 @@ class JournalKeeper final : public QObject {
 
 public:
     // Starts the journal of `clock`, which runs the tournament file whose
-    // bytes are `fileBytes`.
-    JournalKeeper(Blinds *clock, const QByteArray &fileBytes);
+    // bytes are `fileBytes`: blinds.dat, or the structure file at
+    // `structurePath` when one is given.
+    JournalKeeper(Blinds *clock, const QByteArray &fileBytes,
+                  const QString &structurePath = QString());
 
     // Writes where the face says the clock stands.
     void record(const orvandel::ClockFace &face);
@@ -33,6 +36,8 @@ public:
 private:
     orvandel::ClockJournal m_journal;
     QByteArray m_fileBytes;
+    QString m_fileName;
+    bool m_structure;
     orvandel::ClockFace m_last;
     ClockNotice *m_notice;
     bool m_liveView = false;

@@ -1,5 +1,6 @@
 #include "core/announcement.h"
 
+#include "core/amounts.h"
 #include "core/units.h"
 
 namespace orvandel {
@@ -11,13 +12,28 @@ QString shown(const ClockFace &face, QStringView name) {
     return control ? control->text.trimmed() : QString();
 }
 
-// " Blinds $50 and $100." or nothing when the level has no blinds typed.
+// " Blinds $50 and $100." or nothing when the level has no blinds typed;
+// a structure's ante after them: " Blinds 100 and 200, ante 200."
 QString blinds(const ClockFace &face) {
     const QString small = shown(face, u"lblCurrentSmall");
     const QString big = shown(face, u"lblCurrentBig");
     if (small.isEmpty() && big.isEmpty())
         return {};
-    return QStringLiteral(" Blinds %1 and %2.").arg(small, big);
+    QString ante;
+    if (face.ante > 0)
+        ante =
+            (face.bigBlindAnte ? QStringLiteral(", big blind ante ") : QStringLiteral(", ante ")) +
+            groupedAmount(face.ante);
+    return QStringLiteral(" Blinds %1 and %2%3.").arg(small, big, ante);
+}
+
+// " Colour up the 25s." for a break's note; nothing without one.
+QString note(const ClockFace &face) {
+    const QString text = face.note.trimmed();
+    if (text.isEmpty())
+        return {};
+    const bool ended = text.endsWith(u'.') || text.endsWith(u'!') || text.endsWith(u'?');
+    return u' ' + text + (ended ? QString() : QStringLiteral("."));
 }
 
 } // namespace
@@ -29,12 +45,15 @@ QString levelSentence(const ClockFace &face) {
         // Whole minutes, rounded up: a break resumed part-way through is
         // announced with the time it still has.
         const qint32 minutes = (face.remainingMs + MsPerMinute - 1) / MsPerMinute;
-        return minutes == 1 ? QStringLiteral("Break. 1 minute.")
-                            : QStringLiteral("Break. %1 minutes.").arg(minutes);
+        return (minutes == 1 ? QStringLiteral("Break. 1 minute.")
+                             : QStringLiteral("Break. %1 minutes.").arg(minutes)) +
+               note(face);
     }
     if (face.level == face.levelCount)
         return QStringLiteral("Final level.") + blinds(face);
-    return QStringLiteral("Level %1.").arg(face.level) + blinds(face);
+    // A structure counts its levels without its breaks.
+    const qint16 number = face.levelNumber > 0 ? face.levelNumber : face.level;
+    return QStringLiteral("Level %1.").arg(number) + blinds(face);
 }
 
 QString warningSentence(const ClockFace &face) {

@@ -12,7 +12,9 @@ namespace orvandel {
 // The sentence that follows a level change, for the level the face now
 // shows: "Level 4. Blinds $50 and $100.", "Break. 15 minutes.", "Final
 // level. Blinds $200 and $400." or "The tournament has ended.". The blinds
-// are read as the director typed them.
+// are read as the director typed them. A structure's level says its ante
+// ("Level 5. Blinds 100 and 200, ante 200.") and its break its note
+// ("Break. 15 minutes. Colour up the 25s.").
 QString levelSentence(const ClockFace &face);
 
 // The sentence that follows the warning a minute before the level ends.

@@ -31,6 +31,11 @@ struct ClockFace {
     bool onBreak = false;      // the level is the break
     bool untimedFinal = false; // the untimed final level has begun: no time shown
     qint32 roundLengthMs = 0;  // the full length of the level now running
+    qint16 levelNumber = 0;    // the level as the room counts it; 0 for a
+                               // structure's break
+    qint64 ante = 0;           // the level's ante, 0 for none
+    bool bigBlindAnte = false; // the big blind pays it for the table
+    QString note;              // a structure's break's, "Colour up the 25s"
     // Counts the clock's jumps (a restore, a move by the director): two
     // faces of the same count are one countdown apart, so what happened
     // between them can be read from their difference.

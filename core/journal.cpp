@@ -26,6 +26,7 @@ constexpr qint64 MsPerTick = MsPerSecond;
 constexpr std::array<QByteArrayView, 7> FieldKeys = {
     "file", "sha256", "level", "remaining-ms", "paused", "untimed-final", "written-ms"};
 // After them, only when on; never written as off, so each entry has one encoding.
+constexpr QByteArrayView StructureLine = "structure 1\n";
 constexpr QByteArrayView LiveViewLine = "live-view 1\n";
 // Last, only when something is counted.
 constexpr QByteArrayView PlayersKey = "players ";
@@ -102,6 +103,8 @@ QByteArray encodeJournal(const JournalEntry &entry) {
     field(FieldKeys[4], entry.paused ? "1" : "0");
     field(FieldKeys[5], entry.untimedFinal ? "1" : "0");
     field(FieldKeys[6], QByteArray::number(entry.writtenMs));
+    if (entry.structure)
+        out += StructureLine;
     if (entry.liveView)
         out += LiveViewLine;
     if (!entry.players.isEmpty())
@@ -162,6 +165,9 @@ JournalRead decodeJournal(QByteArrayView bytes) {
         values[i] = line.sliced(key.size() + 1);
         at = end + 1;
     }
+    const bool structure = payload.sliced(at).startsWith(StructureLine);
+    if (structure)
+        at += StructureLine.size();
     QByteArrayView rest = payload.sliced(at);
     const bool liveView = rest.startsWith(LiveViewLine);
     if (liveView)
@@ -190,7 +196,8 @@ JournalRead decodeJournal(QByteArrayView bytes) {
     if (!hash || !level || !remaining || !paused || !untimed || !written)
         return failed(JournalError::Malformed);
 
-    if (!QDir::isAbsolutePath(entry.tournamentPath) || *level < 1 || *level > MaxLevels ||
+    if (!QDir::isAbsolutePath(entry.tournamentPath) || *level < 1 ||
+        *level > (structure ? MaxRounds : MaxLevels) ||
         *remaining < std::numeric_limits<qint32>::min() ||
         *remaining > std::numeric_limits<qint32>::max() || (*paused != 0 && *paused != 1) ||
         (*untimed != 0 && *untimed != 1) || *written < 0)
@@ -203,6 +210,7 @@ JournalRead decodeJournal(QByteArrayView bytes) {
     entry.writtenMs = *written;
     entry.liveView = liveView;
     entry.players = *players;
+    entry.structure = structure;
     return read;
 }
 
@@ -214,14 +222,17 @@ qint64 levelLengthMs(const Tournament &tournament, qint16 level) {
     return minutes * MsPerMinute;
 }
 
-bool fitsTournament(const JournalEntry &entry, const Tournament &tournament) {
-    if (entry.level < 1 || entry.level > tournament.levelCount)
+namespace {
+
+// Whether the clock can stand at `entry` in a tournament of `count` rounds,
+// whose round `entry.level` runs `length` milliseconds.
+bool fitsRound(const JournalEntry &entry, qint64 count, qint64 length) {
+    if (entry.level < 1 || entry.level > count)
         return false;
     // Only a level change makes a final level untimed; a tournament of one
     // level never has one.
-    if (entry.untimedFinal && (entry.level != tournament.levelCount || tournament.levelCount < 2))
+    if (entry.untimedFinal && (entry.level != count || count < 2))
         return false;
-    const qint64 length = levelLengthMs(tournament, entry.level);
     if (length < std::numeric_limits<qint32>::min() || length > std::numeric_limits<qint32>::max())
         return false;
     // A level of no time (or less) is left on the tick that starts it.
@@ -234,14 +245,46 @@ bool fitsTournament(const JournalEntry &entry, const Tournament &tournament) {
            (length - entry.remainingMs) % MsPerTick == 0;
 }
 
-QString resumeQuestion(const JournalEntry &entry) {
-    const qint64 remaining = std::max<qint64>(0, entry.remainingMs);
+} // namespace
+
+bool fitsTournament(const JournalEntry &entry, const Tournament &tournament) {
+    return !entry.structure &&
+           fitsRound(entry, tournament.levelCount, levelLengthMs(tournament, entry.level));
+}
+
+bool fitsStructure(const JournalEntry &entry, const Structure &structure) {
+    const auto count = static_cast<qint64>(structure.rounds.size());
+    if (!entry.structure || entry.level < 1 || entry.level > count)
+        return false;
+    const Round &round = structure.rounds[static_cast<std::size_t>(entry.level - 1)];
+    return fitsRound(entry, count, qint64{roundMinutes(round)} * MsPerMinute);
+}
+
+namespace {
+
+QString question(const QString &where, qint32 remainingMs) {
+    const qint64 remaining = std::max<qint64>(0, remainingMs);
     const qint64 minutes = remaining / MsPerMinute;
     const qint64 seconds = (remaining % MsPerMinute) / MsPerTick;
-    return QStringLiteral("Resume the tournament at level %1 with %2:%3 left?")
-        .arg(entry.level)
+    return QStringLiteral("Resume the tournament at %1 with %2:%3 left?")
+        .arg(where)
         .arg(minutes, 2, 10, QLatin1Char('0'))
         .arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString resumeQuestion(const JournalEntry &entry) {
+    return question(QStringLiteral("level %1").arg(entry.level), entry.remainingMs);
+}
+
+QString resumeQuestion(const JournalEntry &entry, const Structure &structure) {
+    const std::vector<int> numbers = levelNumbers(structure);
+    const auto at = static_cast<std::size_t>(std::max<qint16>(entry.level, 1) - 1);
+    const int number = at < numbers.size() ? numbers[at] : entry.level;
+    return question(number == 0 ? QStringLiteral("the break")
+                                : QStringLiteral("level %1").arg(number),
+                    entry.remainingMs);
 }
 
 } // namespace orvandel

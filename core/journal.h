@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/structure.h"
 #include "core/tournamentfile.h"
 
 #include <QByteArray>
@@ -22,6 +23,8 @@
 //   paused <0 or 1>
 //   untimed-final <0 or 1: the untimed final level has begun>
 //   written-ms <wall-clock time of the entry, milliseconds since 1970 UTC>
+//   structure 1     (only when the file is a structure file; `level` then
+//                    counts its rounds, breaks too)
 //   live-view 1     (only while the clock is shown on phones and TVs; an
 //                    entry without it was written with the view off, or by a
 //                    program that had no live view)
@@ -42,6 +45,7 @@ struct JournalEntry {
     bool untimedFinal = false;
     qint64 writtenMs = 0;
     bool liveView = false;
+    bool structure = false; // the file is a structure file
     // The players' count as compact JSON (a PlayerBook's), empty for none.
     QByteArray players;
     friend bool operator==(const JournalEntry &, const JournalEntry &) = default;
@@ -83,7 +87,14 @@ qint64 levelLengthMs(const Tournament &tournament, qint16 level);
 // of that level reaches, and the untimed final only on the final level.
 bool fitsTournament(const JournalEntry &entry, const Tournament &tournament);
 
+// The same for a clock running `structure`: a round of it, `level` counting
+// its breaks too.
+bool fitsStructure(const JournalEntry &entry, const Structure &structure);
+
 // "Resume the tournament at level 6 with 12:34 left?"
 QString resumeQuestion(const JournalEntry &entry);
+// For a structure, whose levels are counted without its breaks: the same,
+// or "Resume the tournament at the break with 04:12 left?".
+QString resumeQuestion(const JournalEntry &entry, const Structure &structure);
 
 } // namespace orvandel

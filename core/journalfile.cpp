@@ -192,11 +192,30 @@ void removeJournal(const QString &path) {
     removeEntry(path + QStringLiteral(".tmp"));
 }
 
+namespace {
+
+bool fitsStructureFile(const JournalEntry &entry, const QString &path, const FileRead &file) {
+    if (!entry.structure || !file.ok() || entry.tournamentPath != tournamentFilePath(path) ||
+        entry.tournamentHash != tournamentHash(file.bytes))
+        return false;
+    const StructureRead parsed = parseStructure(file.bytes);
+    return parsed.ok() && fitsStructure(entry, parsed.structure);
+}
+
+} // namespace
+
 std::optional<JournalEntry> resumableJournal(const FileRead &tournament) {
     const QString path = journalPathForCurrentFolder();
     const JournalRead read = readJournal(path);
     if (read.error == JournalError::Missing)
         return std::nullopt;
+    if (read.ok() && read.entry.structure) {
+        const QString &named = read.entry.tournamentPath;
+        if (fitsStructureFile(read.entry, named, readRegularFile(named, MaxStructureFileBytes)))
+            return read.entry;
+        removeJournal(path);
+        return std::nullopt;
+    }
 
     const QString fileName = QString::fromLatin1(TournamentFileName);
     if (read.ok() && tournament.ok() && read.entry.tournamentPath == tournamentFilePath(fileName) &&
@@ -212,6 +231,19 @@ std::optional<JournalEntry> resumableJournal(const FileRead &tournament) {
 std::optional<JournalEntry> resumableJournal() {
     return resumableJournal(
         readRegularFile(QString::fromLatin1(TournamentFileName), MaxTournamentFileBytes));
+}
+
+std::optional<JournalEntry> resumableStructureJournal(const QString &path,
+                                                      const FileRead &structure) {
+    const QString journal = journalPathForCurrentFolder();
+    const JournalRead read = readJournal(journal);
+    if (!read.ok() || !read.entry.structure ||
+        read.entry.tournamentPath != tournamentFilePath(path))
+        return std::nullopt;
+    if (fitsStructureFile(read.entry, path, structure))
+        return read.entry;
+    removeJournal(journal);
+    return std::nullopt;
 }
 
 void dropJournalOfCurrentFolder() {
@@ -260,8 +292,9 @@ void ClockJournal::open(const QString &fileName) {
         open(fileName, file.bytes);
 }
 
-void ClockJournal::open(const QString &fileName, const QByteArray &bytes) {
+void ClockJournal::open(const QString &fileName, const QByteArray &bytes, bool structure) {
     m_tournamentHash = tournamentHash(bytes);
+    m_structure = structure;
     m_tournamentPath = tournamentFilePath(fileName);
     m_path = journalPathForCurrentFolder();
     m_lastLevel = 0;
@@ -281,6 +314,7 @@ bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.untimedFinal = untimedFinal;
     entry.liveView = liveView;
     entry.players = players;
+    entry.structure = m_structure;
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;

@@ -38,8 +38,16 @@ void removeJournal(const QString &path);
 // `tournament` (blinds.dat as read at Start), standing within that
 // tournament. Any other journal is removed.
 std::optional<JournalEntry> resumableJournal(const FileRead &tournament);
-// The same, reading blinds.dat of the current working folder.
+// The same, reading blinds.dat of the current working folder. A journal of
+// a structure is resumable when it stands within the structure file it names,
+// with the same bytes as when it was written.
 std::optional<JournalEntry> resumableJournal();
+
+// The journal of the current working folder when it names the structure file
+// at `path`, whose bytes are `structure`, and stands within it. A journal of
+// this structure that does not fit is removed; any other stays.
+std::optional<JournalEntry> resumableStructureJournal(const QString &path,
+                                                      const FileRead &structure);
 
 // Drops the journal of the current working folder: its tournament was
 // replaced.
@@ -85,7 +93,7 @@ public:
 
     // Starts the journal of a clock running the tournament file `fileName`
     // in the current working folder, whose bytes are `bytes`.
-    void open(const QString &fileName, const QByteArray &bytes);
+    void open(const QString &fileName, const QByteArray &bytes, bool structure = false);
     // The same, reading the file.
     void open(const QString &fileName);
     bool isOpen() const { return m_open; }
@@ -105,6 +113,7 @@ private:
     QString m_path;
     QString m_tournamentPath;
     QByteArray m_tournamentHash;
+    bool m_structure = false;
     qint16 m_lastLevel = 0;
     bool m_open = false;
 };

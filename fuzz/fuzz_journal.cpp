@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 using namespace orvandel;
 
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     const JournalEntry &entry = read.entry;
-    require(entry.level >= 1 && entry.level <= MaxLevels);
+    require(entry.level >= 1 && entry.level <= (entry.structure ? MaxRounds : MaxLevels));
     require(entry.tournamentHash.size() == 32);
     require(QDir::isAbsolutePath(entry.tournamentPath));
     require(entry.writtenMs >= 0);
@@ -73,5 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     }
     require(resumeQuestion(entry).startsWith(QStringLiteral("Resume the tournament at level ")));
+    // A structure's entry fits only a structure, one round of it.
+    const Structure structure = startingStructure();
+    if (fitsStructure(entry, structure))
+        require(entry.structure && std::cmp_less_equal(entry.level, structure.rounds.size()));
+    require(
+        resumeQuestion(entry, structure).startsWith(QStringLiteral("Resume the tournament at ")));
     return 0;
 }

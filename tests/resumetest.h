@@ -6,6 +6,7 @@
 #include "app/clocksession.h"
 #include "clock/blinds.h"
 #include "core/journalfile.h"
+#include "core/structure.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -49,17 +50,46 @@ inline QStringList look(const Blinds *clock) {
     return seen;
 }
 
+// Rounds of 1, 2, 1, 1, 2, 90 and 2 minutes: levels with and without an
+// ante, two breaks with notes, a long late level and the final one.
+inline orvandel::Structure sampleStructure(orvandel::AnteKind kind) {
+    using orvandel::Break;
+    using orvandel::Level;
+    orvandel::Structure s;
+    s.name = QStringLiteral("Walk");
+    s.ante = kind;
+    s.rounds = {Level{25, 50, 0, 1},
+                Level{50, 100, 10, 2},
+                Break{1, QStringLiteral("Colour up the 25s")},
+                Level{100, 200, 200, 1},
+                Break{2, QStringLiteral("Dinner")},
+                Level{1000, 2000, 2000, 90},
+                Level{1500, 3000, 3000, 2}};
+    return s;
+}
+
+// Saves `structure` as structure.json in the working folder; its path.
+inline QString writeStructure(const orvandel::Structure &structure) {
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("structure.json"));
+    if (!writeFile(orvandel::formatStructure(structure), path))
+        qFatal("cannot write structure.json");
+    return path;
+}
+
 // A clock whose ticks come when the test says: a timeout then runs one tick.
-inline std::unique_ptr<Blinds> newClock() {
-    auto clock = std::unique_ptr<Blinds>(orvandel::openClock());
+// On blinds.dat, or on the structure file at `structure`.
+inline std::unique_ptr<Blinds> newClock(const QString &structure = QString()) {
+    auto clock = std::unique_ptr<Blinds>(
+        structure.isEmpty() ? orvandel::openClock() : orvandel::openStructureClock(structure));
     clock->setSteadyClock([] { return qint64{0}; });
     return clock;
 }
 
 // A clock run from level 1 for `ticks` ticks, the last one a timeout, with
 // a pause asked for just before it when `pause` is set.
-inline std::unique_ptr<Blinds> ranClock(int ticks, bool pause) {
-    std::unique_ptr<Blinds> clock = newClock();
+inline std::unique_ptr<Blinds> ranClock(int ticks, bool pause,
+                                        const QString &structure = QString()) {
+    std::unique_ptr<Blinds> clock = newClock(structure);
     for (int n = 1; n < ticks; ++n)
         clock->Timer1_Timer();
     if (pause)

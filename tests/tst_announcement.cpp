@@ -23,6 +23,16 @@ ClockFace face(qint16 level, qint16 count, const QString &small, const QString &
     return face;
 }
 
+// A structure's round: its level counted without breaks, its ante, its note.
+ClockFace round(ClockFace face, qint16 number, qint64 ante, bool bigBlind,
+                const QString &note = {}) {
+    face.levelNumber = number;
+    face.ante = ante;
+    face.bigBlindAnte = bigBlind;
+    face.note = note;
+    return face;
+}
+
 } // namespace
 
 class TestAnnouncement : public QObject {
@@ -56,6 +66,19 @@ private slots:
         QTest::newRow("final level that is the break")
             << face(5, 5, {}, {}, 20 * 60'000, true) << "Break. 20 minutes." << inBreak;
         QTest::newRow("ended") << face(6, 5, {}, {}) << "The tournament has ended." << inLevel;
+        const ClockFace l6 = face(6, 12, QStringLiteral("100"), QStringLiteral("1,000"));
+        QTest::newRow("structure: level after a break, with ante")
+            << round(l6, 5, 200, false) << "Level 5. Blinds 100 and 1,000, ante 200." << inLevel;
+        QTest::newRow("structure: big blind ante, grouped")
+            << round(l6, 5, 1000, true) << "Level 5. Blinds 100 and 1,000, big blind ante 1,000."
+            << inLevel;
+        const ClockFace pause = face(4, 12, {}, {}, 15 * 60'000, true);
+        QTest::newRow("structure: break with note")
+            << round(pause, 0, 0, false, QStringLiteral(" Colour up the 25s "))
+            << "Break. 15 minutes. Colour up the 25s." << inBreak;
+        QTest::newRow("structure: note ending its own sentence")
+            << round(pause, 0, 0, false, QStringLiteral("Dinner!")) << "Break. 15 minutes. Dinner!"
+            << inBreak;
     }
     void sentences() {
         QFETCH(ClockFace, face);

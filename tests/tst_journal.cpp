@@ -71,6 +71,8 @@ private slots:
     void fitsTournament();
     void question_data();
     void question();
+    void fitsStructure_data();
+    void fitsStructure();
 };
 
 void TestJournal::roundTrip_data() {
@@ -97,6 +99,8 @@ void TestJournal::roundTrip_data() {
     QTest::newRow("shown on phones and TVs") << with([](JournalEntry &e) { e.liveView = true; });
     QTest::newRow("players counted") << counted();
     QTest::newRow("players and the live view") << with([](JournalEntry &e) { e.players = "{}"; e.liveView = true; });
+    QTest::newRow("structure, round 150") << with([](JournalEntry &e) { e.structure = true; e.level = 150; });
+    QTest::newRow("structure, live view and players") << with([](JournalEntry &e) { e.structure = true; e.level = 12; e.liveView = true; e.players = "{}"; });
     // clang-format on
 }
 
@@ -107,7 +111,8 @@ void TestJournal::roundTrip() {
     QCOMPARE(read.error, JournalError::None);
     QCOMPARE(read.entry, entry);
     // One entry a line, nothing hidden: the path never breaks a line.
-    QCOMPARE(bytes.count('\n'), 10 + int{entry.liveView} + int{!entry.players.isEmpty()});
+    QCOMPARE(bytes.count('\n'),
+             10 + int{entry.liveView} + int{entry.structure} + int{!entry.players.isEmpty()});
     QCOMPARE(encodeJournal(read.entry), bytes);
 }
 
@@ -148,6 +153,10 @@ void TestJournal::refused_data() {
     QTest::newRow("path not canonically encoded") << sealed(sampleLinesWith(2, "file %2Fa%2Fblinds.dat")) << JournalError::Malformed;
     QTest::newRow("path not UTF-8") << sealed(sampleLinesWith(2, "file /a%FF/blinds.dat")) << JournalError::Malformed;
     QTest::newRow("relative path") << sealed(sampleLinesWith(2, "file blinds.dat")) << JournalError::OutOfRange;
+    QTest::newRow("structure past its most rounds") << sealed(QByteArray(lines).replace("level 6\n", "level 201\n") + "structure 1\n") << JournalError::OutOfRange;
+    QTest::newRow("structure 0") << sealed(lines + "structure 0\n") << JournalError::Malformed;
+    QTest::newRow("structure after the live view") << sealed(lines + "live-view 1\nstructure 1\n") << JournalError::Malformed;
+    QTest::newRow("structure twice") << sealed(lines + "structure 1\nstructure 1\n") << JournalError::Malformed;
     QTest::newRow("level 0") << sealed(sampleLinesWith(4, "level 0")) << JournalError::OutOfRange;
     QTest::newRow("level 11") << sealed(sampleLinesWith(4, "level 11")) << JournalError::OutOfRange;
     QTest::newRow("level beyond 16 bits") << sealed(sampleLinesWith(4, "level 65542")) << JournalError::OutOfRange;
@@ -274,6 +283,52 @@ void TestJournal::question() {
     entry.level = static_cast<qint16>(level);
     entry.remainingMs = remainingMs;
     QCOMPARE(resumeQuestion(entry), text);
+}
+
+namespace {
+
+// Levels of 20 and 15 minutes, a break of 10, a final level of 30.
+Structure fourRounds() {
+    Structure s;
+    s.rounds = {Level{25, 50, 0, 20}, Level{50, 100, 0, 15}, Break{10, {}}, Level{75, 150, 0, 30}};
+    return s;
+}
+
+} // namespace
+
+void TestJournal::fitsStructure_data() {
+    QTest::addColumn<bool>("structure");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("remainingMs");
+    QTest::addColumn<bool>("untimedFinal");
+    QTest::addColumn<QString>("question"); // empty: the entry does not fit
+    // clang-format off
+    QTest::newRow("level 1, full") << true << 1 << 1200000 << false << "Resume the tournament at level 1 with 20:00 left?";
+    QTest::newRow("level 2, its own length") << true << 2 << 900000 << false << "Resume the tournament at level 2 with 15:00 left?";
+    QTest::newRow("the break") << true << 3 << 252000 << false << "Resume the tournament at the break with 04:12 left?";
+    QTest::newRow("the break, untimed") << true << 3 << 599000 << true << "";
+    QTest::newRow("final, untimed, levels counted") << true << 4 << 1799000 << true << "Resume the tournament at level 3 with 29:59 left?";
+    QTest::newRow("past the last round") << true << 5 << 1000 << false << "";
+    QTest::newRow("written for blinds.dat") << false << 2 << 900000 << false << "";
+    // clang-format on
+}
+
+void TestJournal::fitsStructure() {
+    QFETCH(bool, structure);
+    QFETCH(int, level);
+    QFETCH(int, remainingMs);
+    QFETCH(bool, untimedFinal);
+    QFETCH(QString, question);
+    JournalEntry entry = sample();
+    entry.structure = structure;
+    entry.level = static_cast<qint16>(level);
+    entry.remainingMs = remainingMs;
+    entry.untimedFinal = untimedFinal;
+    QCOMPARE(orvandel::fitsStructure(entry, fourRounds()), !question.isEmpty());
+    if (!question.isEmpty())
+        QCOMPARE(resumeQuestion(entry, fourRounds()), question);
+    // A structure's entry never fits a blinds.dat of as many levels.
+    QVERIFY(!structure || !orvandel::fitsTournament(entry, tournament(4, 20)));
 }
 
 QTEST_GUILESS_MAIN(TestJournal)

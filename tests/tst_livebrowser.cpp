@@ -27,7 +27,10 @@ ClockFace longFace(qint16 level, qint16 levelCount) {
         {u"lblNextSmall"_s, u"1,000,000"_s},
         {u"lblNextBig"_s, u"2,000,000 + 2M BBA"_s},
         {u"lblPayouts"_s, u"1st 500,000,000\n2nd 300,000,000\n3rd 200,000,000"_s}};
-    ClockFace face{{}, level, levelCount, 299'000};
+    ClockFace face;
+    face.level = level;
+    face.levelCount = levelCount;
+    face.remainingMs = 299'000;
     for (const std::span<const LabelDesign> table : {clockLabels(), extraLabels()}) {
         for (const LabelDesign &label : table) {
             const QString name = QString::fromLatin1(label.name);

@@ -61,6 +61,12 @@ void TestResume::restoredEqualsTicked_data() {
     QTest::newRow("one-minute levels") << tournamentFile(4, 1) << true << true << 90 << false << 2 << 30000;
     QTest::newRow("one-minute final, untimed") << tournamentFile(3, 1) << false << false << 150 << false << 3 << 30000;
     QTest::newRow("long levels, late") << tournamentFile(3, 600) << true << true << 40000 << false << 2 << 32000000;
+    // A structure's journal counts its rounds, breaks too.
+    const QByteArray walk = formatStructure(sampleStructure(AnteKind::BigBlind));
+    QTest::newRow("structure: inside the first break, paused") << walk << true << true << 200 << true << 3 << 40000;
+    QTest::newRow("structure: the second break just begun") << walk << true << true << 300 << false << 5 << 120000;
+    QTest::newRow("structure: after a break, announcing") << walk << true << true << 425 << false << 6 << 5395000;
+    QTest::newRow("structure: long level, late") << walk << true << true << 5000 << false << 6 << 820000;
     // clang-format on
 }
 
@@ -72,22 +78,26 @@ void TestResume::restoredEqualsTicked() {
     QFETCH(bool, pausedThen);
     QFETCH(int, level);
     QFETCH(int, remainingMs);
-    QVERIFY(writeFile(file));
+    const QString structure =
+        file.startsWith('{') ? writeStructure(sampleStructure(AnteKind::BigBlind)) : QString();
+    QVERIFY(!structure.isEmpty() || writeFile(file));
     Module1::TimedTournament = timedThen;
 
     // Where the clock stood, as its journal tells.
-    QVERIFY(ranClock(ticks, pausedThen));
+    QVERIFY(ranClock(ticks, pausedThen, structure));
     QCOMPARE(journal().error, JournalError::None);
     const JournalEntry entry = journal().entry;
     QCOMPARE(entry.level, qint16(level));
     QCOMPARE(entry.remainingMs, remainingMs);
     QCOMPARE(entry.paused, pausedThen);
+    QCOMPARE(entry.structure, !structure.isEmpty());
+    QCOMPARE(resumableJournal().has_value(), true);
 
     // The clock that ran there, paused on that tick, against the clock brought
     // back there.
-    const std::unique_ptr<Blinds> ran = ranClock(ticks, true);
+    const std::unique_ptr<Blinds> ran = ranClock(ticks, true, structure);
     Module1::TimedTournament = timedNow;
-    const std::unique_ptr<Blinds> restored = newClock();
+    const std::unique_ptr<Blinds> restored = newClock(structure);
     const auto *player = child<SoundPlayer>(restored.get(), "MMControl1");
     orvandel::resumeClock(restored.get(), entry);
     QCOMPARE(look(restored.get()), look(ran.get()));

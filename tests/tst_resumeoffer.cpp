@@ -4,9 +4,11 @@
 #include "resumetest.h"
 
 #include "app/opening.h"
+#include "core/structure.h"
 #include "setup/frmblindamounts.h"
 #include "sound/soundplayer.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRadioButton>
@@ -86,6 +88,7 @@ private slots:
     void noQuestionWithoutAFittingJournal();
     void savingATournamentDropsTheJournal_data();
     void savingATournamentDropsTheJournal();
+    void structureResumedFromStartAndFromTheEditor();
 };
 
 void TestResumeOffer::yesResumesPaused() {
@@ -353,6 +356,37 @@ void TestResumeOffer::savingATournamentDropsTheJournal() {
     QCOMPARE(readFile() == tournamentFile(2, 2), !dropped);
 }
 
+void TestResumeOffer::structureResumedFromStartAndFromTheEditor() {
+    // A structure stopped in its first break, and no blinds.dat in the folder.
+    const QString path = writeStructure(sampleStructure(AnteKind::Ante));
+    QVERIFY(ranClock(200, false, path));
+    const QString question = QStringLiteral("Resume the tournament at the break with 00:40 left?");
+    QList<Box> boxes = startFromOpening(QMessageBox::Yes);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).text, question);
+    Blinds *clock = shownClock();
+    QVERIFY(clock);
+    QCOMPARE(text(clock, "Label1"), QStringLiteral("Break"));
+    QCOMPARE(text(clock, "lblNote"), QStringLiteral("Colour up the 25s"));
+    QCOMPARE(text(clock, "lblNextAnte"), QStringLiteral("Ante 200"));
+    QCOMPARE(pauseCaption(clock), QStringLiteral("Resume"));
+    delete clock; // and its lock
+
+    // The editor's Start asks about the journal of the structure it starts.
+    QWidget editor;
+    boxes = answerBoxes([&] { QVERIFY(startStructureFile(&editor, path)); }, QMessageBox::Yes);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.at(0).text, question);
+    clock = shownClock();
+    QVERIFY(clock);
+    QCOMPARE(text(clock, "lblTime"), QStringLiteral("Paused"));
+    QCOMPARE(clock->face().remainingMs, 40000);
+    // The director's move names the level as the room counts it.
+    child<QAction>(clock, "actNextLevel")->trigger();
+    QCOMPARE(text(clock, "lblRemoteNotice"), QStringLiteral("Level 3 started by the director"));
+    delete clock;
+}
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setAttribute(Qt::AA_Use96Dpi);
@@ -370,4 +404,5 @@ int main(int argc, char *argv[]) {
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
+
 #include "tst_resumeoffer.moc"

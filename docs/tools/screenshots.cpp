@@ -12,6 +12,7 @@
 #include "clock/frmremote.h"
 #include "clock/phonecontrol.h"
 #include "core/module1.h"
+#include "core/structure.h"
 #include "live/remotecontrol.h"
 #include "setup/frmblindamounts.h"
 #include "setup/frmsetup.h"
@@ -192,6 +193,20 @@ int main(int argc, char *argv[]) {
         for (int i = 0; i < 75; ++i)
             clock.Timer1_Timer();
         save(&clock, QStringLiteral("clock-players"));
+    }
+    {
+        // The built-in structure at level 8, past its announcement: both
+        // antes and the next break, more than an hour away, on show.
+        const QString path = QDir::current().absoluteFilePath(QStringLiteral("structure.json"));
+        if (!testsupport::writeFile(orvandel::formatStructure(orvandel::startingStructure()), path))
+            return 1;
+        std::unique_ptr<Blinds> owned(orvandel::openStructureClock(path));
+        Blinds &clock = *owned;
+        clock.setAttribute(Qt::WA_DeleteOnClose, false);
+        clock.showMaximized();
+        for (int i = 0; i < 6 * 1200 + 900 + 1200 + 75; ++i)
+            clock.Timer1_Timer();
+        save(&clock, QStringLiteral("clock-structure"));
     }
     return 0;
 }
