@@ -429,10 +429,10 @@
     function confirmation(action) {
         const level = lastState ? lastState.level : 0;
         if (action === 'next')
-            return `Tap again for level ${level + 1}`;
+            return `Tap again for ${levels.roundName(level + 1)}`;
         if (action === 'previous')
-            return `Tap again for level ${level - 1}`;
-        return `Tap again to restart level ${level}`;
+            return `Tap again for ${levels.roundName(level - 1)}`;
+        return `Tap again to restart ${levels.roundName(level)}`;
     }
 
     function tap(button) {
@@ -569,6 +569,7 @@
         const scroller = document.getElementById('levelsScroll');
         const table = document.getElementById('levelsTable');
         let rows = [];
+        let names = []; // each round's "Level" cell: its number, or "Break"
         let current = 0; // the face's level: rows[current - 1] is being played
         let ended = false;
         let loading = null;
@@ -583,6 +584,7 @@
 
         function list(structure) {
             const rounds = Array.isArray(structure.rounds) ? structure.rounds : [];
+            names = rounds.map((round) => String(round.level));
             const antes = structure.ante === 'ante' || structure.ante === 'bigBlind';
             title.textContent = structure.name || 'Levels';
             const head = document.createElement('tr');
@@ -691,6 +693,14 @@
         return {
             load,
             fit,
+            // The round of the face's level `level` as the room calls it,
+            // "level 6" or "the break"; as counted when the rounds are unknown.
+            roundName(level) {
+                const name = names[level - 1];
+                if (name === 'Break')
+                    return 'the break';
+                return `level ${name !== undefined ? name : level}`;
+            },
             follow(state) {
                 const level = Number(state.level) || 0;
                 if (level === current && Boolean(state.ended) === ended)
