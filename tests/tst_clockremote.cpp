@@ -255,9 +255,13 @@ void TestClockRemote::retriesAreDoneOnce() {
     const qint32 before = clock->face().remainingMs;
     QCOMPARE(phone.ask(press("takeMinute", m_secret, QStringLiteral("m1"))), Taken);
     QCOMPARE(clock->face().remainingMs, before - 60'000);
-    // Nobody counts players yet: refused, and not remembered as done.
+    // Nobody to put out yet: refused, and not remembered as done.
     for (int i = 0; i < 2; ++i)
         QCOMPARE(phone.ask(press("out", m_secret, QStringLiteral("o1"))), Refused);
+    // The clock's own count takes the phone's entries, each id once.
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(phone.ask(press("entry", m_secret, QStringLiteral("e1"))), Taken);
+    QCOMPARE(text(clock, "lblPlayers"), QStringLiteral("Players 1 of 1"));
     // The phone can go on: a refused count is no lost key.
     QCOMPARE(phone.ask(press("addMinute", m_secret, QStringLiteral("m2"))), Taken);
     QCOMPARE(clock->face().remainingMs, before);
