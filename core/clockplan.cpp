@@ -69,7 +69,7 @@ ClockPlan planOf(const Structure &structure) {
             round.big = QStringLiteral("Time!");
             round.note = pause->note;
         } else {
-            const Level &level = std::get<Level>(from);
+            const auto &level = std::get<Level>(from);
             round.small = groupedAmount(level.small);
             round.big = groupedAmount(level.big);
             round.levelNumber = ++levels;

@@ -61,7 +61,7 @@ QByteArray roundsToJson(const Structure &structure) {
                 row(QStringLiteral("Break"), {}, {}, {}, pause->minutes, pause->note, starts[i]));
             continue;
         }
-        const Level &level = std::get<Level>(round);
+        const auto &level = std::get<Level>(round);
         const QString ante =
             structure.ante == AnteKind::None ? QString() : amount(level.ante, true);
         rounds.append(row(QString::number(numbers[i]), amount(level.small, false),

@@ -70,7 +70,7 @@ inline orvandel::Structure sampleStructure(orvandel::AnteKind kind) {
 
 // Saves `structure` as structure.json in the working folder; its path.
 inline QString writeStructure(const orvandel::Structure &structure) {
-    const QString path = QDir::current().absoluteFilePath(QStringLiteral("structure.json"));
+    QString path = QDir::current().absoluteFilePath(QStringLiteral("structure.json"));
     if (!writeFile(orvandel::formatStructure(structure), path))
         qFatal("cannot write structure.json");
     return path;
