@@ -292,7 +292,54 @@ void ClockJournal::open(const QString &fileName) {
         open(fileName, file.bytes);
 }
 
+ClockJournal::~ClockJournal() {
+    forget();
+}
+
+void ClockJournal::forget() {
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+    m_fd = -1;
+}
+
+void ClockJournal::keepOpen(qsizetype length) {
+    forget();
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(m_path);
+    m_fd = ::open(name.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status {};
+    if (m_fd >= 0 && (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)))
+        forget();
+#endif
+    m_length = length;
+}
+
+bool ClockJournal::overwrite(const QByteArray &bytes) {
+#ifdef Q_OS_UNIX
+    // A tick's entry costs one write, where a new file and a rename cost the
+    // disk's journal a new inode every second. A crash of the program cannot
+    // cut a write in two; the level's first entry went through a rename.
+    struct stat status {};
+    // A shorter entry would need a second call to cut the old one's tail,
+    // and a crash between the two would leave neither: written whole. So is
+    // a journal removed or replaced since (another clock on this folder).
+    if (m_fd < 0 || bytes.size() < m_length || ::fstat(m_fd, &status) != 0 || status.st_nlink == 0)
+        return false;
+    const auto size = static_cast<std::size_t>(bytes.size());
+    if (::pwrite(m_fd, bytes.constData(), size, 0) != static_cast<ssize_t>(size))
+        return false;
+    m_length = bytes.size();
+    return true;
+#else
+    Q_UNUSED(bytes);
+    return false;
+#endif
+}
+
 void ClockJournal::open(const QString &fileName, const QByteArray &bytes, bool structure) {
+    forget();
     m_tournamentHash = tournamentHash(bytes);
     m_structure = structure;
     m_tournamentPath = tournamentFilePath(fileName);
@@ -318,9 +365,16 @@ bool ClockJournal::record(qint16 level, qint32 remainingMs, bool paused, bool un
     entry.writtenMs = QDateTime::currentMSecsSinceEpoch();
     // Until a level's first entry is safely on the disk, every entry tries.
     const bool durable = level != m_lastLevel;
-    const bool written = writeJournal(m_path, encodeJournal(entry), durable);
+    const QByteArray bytes = encodeJournal(entry);
+    if (!durable && overwrite(bytes))
+        return true;
+    const bool written = writeJournal(m_path, bytes, durable);
     if (written && durable)
         m_lastLevel = level;
+    if (written)
+        keepOpen(bytes.size());
+    else
+        forget();
     return written;
 }
 
@@ -328,6 +382,7 @@ void ClockJournal::close() {
     if (!m_open)
         return;
     m_open = false;
+    forget();
     removeJournal(m_path);
 }
 

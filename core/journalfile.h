@@ -89,6 +89,7 @@ private:
 class ClockJournal final {
 public:
     ClockJournal() = default;
+    ~ClockJournal();
     Q_DISABLE_COPY_MOVE(ClockJournal)
 
     // Starts the journal of a clock running the tournament file `fileName`
@@ -99,8 +100,9 @@ public:
     bool isOpen() const { return m_open; }
 
     // Writes where the clock stands now, with the players' count as JSON
-    // (empty for none); the first entry of each level is flushed to the
-    // disk. False when the entry could not be written.
+    // (empty for none); the first entry of each level is written whole
+    // beside the journal, renamed over it and flushed to the disk, the
+    // others over it in place. False when the entry could not be written.
     bool record(qint16 level, qint32 remainingMs, bool paused, bool untimedFinal,
                 bool liveView = false, const QByteArray &players = {});
 
@@ -110,7 +112,16 @@ public:
     QString path() const { return m_path; }
 
 private:
+    // The entry over the one in the journal kept open; false when there is
+    // none open, or it is no longer the journal.
+    bool overwrite(const QByteArray &bytes);
+    // Keeps the journal just written whole open for the next entries.
+    void keepOpen(qsizetype length);
+    void forget();
+
     QString m_path;
+    int m_fd = -1;          // the journal, open between entries
+    qsizetype m_length = 0; // of the entry in it
     QString m_tournamentPath;
     QByteArray m_tournamentHash;
     bool m_structure = false;

@@ -219,6 +219,30 @@ void TestJournalFile::clockJournalRecordsAndCloses() {
     QVERIFY(qAbs(read.entry.writtenMs - QDateTime::currentMSecsSinceEpoch()) < 60000);
     QCOMPARE(resumableJournal(), std::optional<JournalEntry>(read.entry));
 
+    // The level's later entries go over it in place: shorter, longer, and
+    // after the journal was removed or replaced behind the clock's back.
+    const struct {
+        qint32 remainingMs;
+        bool removedBefore, replacedBefore;
+    } entries[] = {{9000, false, false},
+                   {120000, false, false},
+                   {8000, true, false},
+                   {7000, false, true},
+                   {6000, false, false}};
+    for (const auto &next : entries) {
+        if (next.removedBefore)
+            QVERIFY(QFile::remove(journal.path()));
+        if (next.replacedBefore) {
+            QVERIFY(writeBytes(journal.path() + QStringLiteral(".other"), "other"));
+            QVERIFY(QFile::remove(journal.path()));
+            QVERIFY(QFile::rename(journal.path() + QStringLiteral(".other"), journal.path()));
+        }
+        QVERIFY(journal.record(2, next.remainingMs, false, false));
+        const JournalRead again = readJournal(journal.path());
+        QCOMPARE(again.error, JournalError::None);
+        QCOMPARE(again.entry.remainingMs, next.remainingMs);
+    }
+
     journal.close();
     QVERIFY(!QFile::exists(journal.path()));
     journal.record(2, 41000, false, false);
