@@ -108,12 +108,5 @@ void frmRemote::showPaired() {
 }
 
 void frmRemote::showBesideClock() {
-    if (QScreen *target = screenForDirector(parentWidget())) {
-        setScreen(target);
-        adjustSize();
-        move(target->availableGeometry().center() - rect().center());
-    }
-    show();
-    raise();
-    activateWindow();
+    showInFront(this, screenForDirector(parentWidget()));
 }

@@ -4,6 +4,7 @@
 
 #include "core/amounts.h"
 #include "core/checked.h"
+#include "core/units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,6 @@
 namespace orvandel {
 
 namespace {
-
-constexpr qint64 MsPerMinute = 60'000;
 
 // 1, 2, 3, 4, 5, 6, 8, 10, 15, 20, 25, 30, 40, 50, 60, 75, 80, 100, 150, ...:
 // the amounts a card room's chips make without odd change. The first value
@@ -80,7 +79,7 @@ std::vector<qint64> roundStartsMs(const Structure &structure) {
     qint64 at = 0;
     for (const Round &round : structure.rounds) {
         starts.push_back(at);
-        at = checked::add(at, checked::mul(qint64{roundMinutes(round)}, MsPerMinute));
+        at = checked::add(at, checked::mul(qint64{roundMinutes(round)}, qint64{MsPerMinute}));
     }
     return starts;
 }
@@ -88,6 +87,31 @@ std::vector<qint64> roundStartsMs(const Structure &structure) {
 QString startText(qint64 ms) {
     const qint64 minutes = ms / MsPerMinute;
     return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+RoundTexts roundTexts(const Structure &structure, std::size_t index, int levelNumber,
+                      bool forEditing) {
+    const Round &round = structure.rounds.at(index);
+    const int minutes = roundMinutes(round);
+    RoundTexts texts;
+    texts.minutes = minutes == 0 ? QString() : QString::number(minutes);
+    if (const auto *pause = std::get_if<Break>(&round)) {
+        texts.level = QStringLiteral("Break");
+        texts.note = pause->note;
+        return texts;
+    }
+    const auto amount = [forEditing](qint64 value, bool blankWhenZero) {
+        if (value == 0 && blankWhenZero)
+            return QString();
+        return forEditing ? QString::number(value) : groupedAmount(value);
+    };
+    const auto &level = std::get<Level>(round);
+    texts.level = QString::number(levelNumber);
+    texts.small = amount(level.small, false);
+    texts.big = amount(level.big, true);
+    if (structure.ante != AnteKind::None)
+        texts.ante = amount(level.ante, true);
+    return texts;
 }
 
 Structure startingStructure() {

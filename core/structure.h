@@ -64,6 +64,8 @@ int roundMinutes(const Round &round);
 
 // "No ante", "Ante", "Big blind ante".
 QString anteKindName(AnteKind kind);
+// As the file names it: "none", "ante", "bigBlind".
+QString anteKindKey(AnteKind kind);
 
 // --- What the clock, the editor and the sheet share ---------------------
 
@@ -77,6 +79,16 @@ std::vector<qint64> roundStartsMs(const Structure &structure);
 
 // Hours and minutes of a time from the start: "0:00", "1:35", "26:40".
 QString startText(qint64 ms);
+
+// What a table of the rounds shows of one round, the editor's and the
+// pages' alike: its level number or "Break"; the amounts grouped in threes,
+// or as typed when `forEditing`, a big blind or an ante of 0 blank and no
+// ante at all without an ante kind; minutes (blank for 0); a break's note.
+struct RoundTexts {
+    QString level, small, big, ante, minutes, note;
+};
+RoundTexts roundTexts(const Structure &structure, std::size_t index, int levelNumber,
+                      bool forEditing = false);
 
 // What a new structure starts from: 20 levels of 20 minutes from 25/50, the
 // big blind ante from level 7, a break after levels 6 and 12 to colour up.

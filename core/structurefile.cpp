@@ -174,13 +174,19 @@ StructureRead parseStructure(QByteArrayView bytes) {
     return read;
 }
 
+QString anteKindKey(AnteKind kind) {
+    for (const AnteKey &known : AnteKeys) {
+        if (known.kind == kind)
+            return QString::fromLatin1(known.key);
+    }
+    return QString::fromLatin1(AnteKeys[0].key);
+}
+
 QByteArray formatStructure(const Structure &structure) {
     QByteArray out = "{\n  \"orvandel\": \"structure\",\n  \"version\": " +
                      QByteArray::number(StructureFileVersion) + ",\n";
     out += "  \"name\": " + strictjson::quoted(structure.name) + ",\n";
-    for (const AnteKey &known : AnteKeys)
-        if (known.kind == structure.ante)
-            out += QByteArray(R"(  "ante": ")") + known.key + "\",\n";
+    out += R"(  "ante": ")" + anteKindKey(structure.ante).toLatin1() + "\",\n";
     out += "  \"rounds\": [";
     const char *separator = "\n";
     for (const Round &round : structure.rounds) {

@@ -199,14 +199,7 @@ frmPlayers::frmPlayers(PlayerBook *book, QWidget *parent)
 }
 
 void frmPlayers::showOn(QScreen *screen) {
-    if (screen) {
-        setScreen(screen);
-        adjustSize();
-        move(screen->availableGeometry().center() - rect().center());
-    }
-    show();
-    raise();
-    activateWindow();
+    showInFront(this, screen);
 }
 
 void frmPlayers::countTyped(const CountRow &row, int value) {

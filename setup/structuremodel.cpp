@@ -171,30 +171,24 @@ const Problem *StructureModel::verdict(const std::vector<Problem> &list,
     return nullptr;
 }
 
-QString StructureModel::cellText(const Round &round, int row, int column, bool forEditing) const {
-    const auto *level = std::get_if<Level>(&round);
-    const auto amount = [forEditing](qint64 value, bool blankWhenZero) {
-        if (value == 0 && blankWhenZero)
-            return QString();
-        return forEditing ? QString::number(value) : groupedAmount(value);
-    };
+QString StructureModel::cellText(int row, int column, bool forEditing) const {
+    const auto at = std::size_t(row);
+    if (column == StartsColumn)
+        return startText(m_starts[at]);
+    const RoundTexts texts = roundTexts(m_structure, at, m_levels[at], forEditing);
     switch (column) {
     case LevelColumn:
-        return level ? QString::number(m_levels[std::size_t(row)]) : QStringLiteral("Break");
+        return texts.level;
     case SmallColumn:
-        return level ? amount(level->small, false) : QString();
+        return texts.small;
     case BigColumn:
-        return level ? amount(level->big, true) : QString();
+        return texts.big;
     case AnteColumn:
-        return level && m_structure.ante != AnteKind::None ? amount(level->ante, true) : QString();
-    case MinutesColumn: {
-        const int minutes = roundMinutes(round);
-        return minutes == 0 ? QString() : QString::number(minutes);
-    }
+        return texts.ante;
+    case MinutesColumn:
+        return texts.minutes;
     case NoteColumn:
-        return level ? QString() : std::get<Break>(round).note;
-    case StartsColumn:
-        return startText(m_starts[std::size_t(row)]);
+        return texts.note;
     default:
         return QString();
     }
@@ -207,7 +201,7 @@ QVariant StructureModel::data(const QModelIndex &index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return cellText(round, index.row(), index.column(), role == Qt::EditRole);
+        return cellText(index.row(), index.column(), role == Qt::EditRole);
     case Qt::BackgroundRole:
         if (verdict(m_problems, index))
             return ProblemColour;

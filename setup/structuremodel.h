@@ -73,7 +73,7 @@ private:
     void refresh(); // recompute(), and every cell told to the views
 
     const Problem *verdict(const std::vector<Problem> &list, const QModelIndex &index) const;
-    QString cellText(const Round &round, int row, int column, bool forEditing) const;
+    QString cellText(int row, int column, bool forEditing) const;
 
     Structure m_structure;
     std::vector<int> m_levels;

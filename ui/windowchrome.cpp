@@ -25,6 +25,17 @@ void setFormSize(QWidget *form, int clientWidthTwips, int formHeightTwips) {
     form->setFixedSize(px(clientWidthTwips), px(formHeightTwips - FrameHeightTwips));
 }
 
+void showInFront(QWidget *window, QScreen *screen) {
+    if (screen) {
+        window->setScreen(screen);
+        window->adjustSize();
+        window->move(screen->availableGeometry().center() - window->rect().center());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void centreOnScreen(QWidget *window) {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QScreen;
 class QWidget;
 
 // What every window of the program shares around its controls: its frame,
@@ -20,6 +21,10 @@ void setFormSize(QWidget *form, int clientWidthTwips, int formHeightTwips);
 // Centres the window on its screen: top = (screen height - window height) / 2,
 // then left the same way, for the window's outer size, title bar included.
 void centreOnScreen(QWidget *window);
+
+// Shows a small window of the director's (counting, pairing) in front, in
+// the middle of `screen`'s free area when there is one, else where it is.
+void showInFront(QWidget *window, QScreen *screen);
 
 // The common frame of every window: caption, the program's icon, deleted when
 // closed. Does not show it.
