@@ -109,6 +109,14 @@ inline bool shown(const QObject *window, const char *name) {
     return !child<QWidget>(window, name)->isHidden();
 }
 
+// Types `typed` over what the field or box `name` holds, then Enter.
+template <typename T> void type(QWidget *window, const char *name, const QString &typed) {
+    T *control = child<T>(window, name);
+    control->selectAll();
+    QTest::keyClicks(control, typed);
+    QTest::keyClick(control, Qt::Key_Return);
+}
+
 // Colour of a control's text as 0x00BBGGRR.
 inline unsigned int colour(const QObject *window, const char *name) {
     const QColor c = child<QWidget>(window, name)->palette().color(QPalette::WindowText);

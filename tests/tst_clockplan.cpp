@@ -1,24 +1,47 @@
 // The rounds as the clock runs them, from blinds.dat and from a structure,
-// and the time to the next break.
+// the time to the next break, and the rounds as the live pages list them.
 #include "core/clockplan.h"
+#include "core/roundsjson.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using namespace orvandel;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(orvandel::ClockPlan)
 
 namespace {
 
 // Three levels of 20 minutes, the break at `breakRound` of 15.
-ClockPlan tournament(qint16 breakRound) {
+Tournament levels(qint16 breakRound) {
     Tournament t;
     t.levelCount = 3;
     t.levelMinutes = 20;
     t.levels.assign(3, {QStringLiteral("$5"), QStringLiteral("$10")});
     t.breakRound = breakRound;
     t.breakMinutes = 15;
-    return planOf(t);
+    return t;
+}
+ClockPlan tournament(qint16 breakRound) {
+    return planOf(levels(breakRound));
+}
+
+// "name|ante", then "level|small|big|ante|minutes|note|starts" of each round.
+QString listed(const QByteArray &json) {
+    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    QStringList all = {root[u"name"].toString() + u'|' + root[u"ante"].toString()};
+    for (const QJsonValue round : root[u"rounds"].toArray()) {
+        QStringList fields;
+        for (const char16_t *key : {u"level", u"small", u"big", u"ante"})
+            fields << round[key].toString();
+        fields << QString::number(round[u"minutes"].toInt()) << round[u"note"].toString()
+               << round[u"starts"].toString();
+        all << fields.join(u'|');
+    }
+    return all.join(u"; "_s);
 }
 
 // No ante, an ante, a break with its note, big amounts, a long final level.
@@ -84,6 +107,37 @@ private slots:
         const qint64 ms =
             structure(AnteKind::Ante).msToNextBreak(static_cast<qint16>(round), remainingMs);
         QCOMPARE(ms < 0 ? QString() : breakInText(ms), text);
+    }
+
+    void listedRounds_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("expected");
+        QLocale::setDefault(QLocale::c());
+        const std::vector<Round> antes = {
+            Level{25, 50, 0, 20}, Level{100, 200, 25, 20}, Break{15, u"Colour up the 25s"_s},
+            Level{25'000, 50'000, 5'000, 30}, Level{1'000'000, 2'000'000, 0, 45}};
+        // clang-format off
+        QTest::newRow("antes") << roundsToJson({u"Sunday"_s, AnteKind::Ante, antes})
+            << u"Sunday|ante; 1|25|50||20||0:00; 2|100|200|25|20||0:20; Break||||15|Colour up the 25s|0:40; "
+               "3|25,000|50,000|5,000|30||0:55; 4|1,000,000|2,000,000||45||1:25"_s;
+        QTest::newRow("an ante kept, not played") << roundsToJson({{}, AnteKind::None, {Level{100, 200, 25, 20}}})
+            << u"|none; 1|100|200||20||0:00"_s;
+        // Breaks in a row, the first round a break, starts past ten hours.
+        QTest::newRow("big blind ante, long rounds") << roundsToJson({u"Main"_s, AnteKind::BigBlind,
+                {Break{5, u"Seat draw"_s}, Level{500, 1'000, 1'000, 600}, Break{600, {}}, Level{7, 14, 14, 1}}})
+            << u"Main|bigBlind; Break||||5|Seat draw|0:00; 1|500|1,000|1,000|600||0:05; Break||||600||10:05; "
+               "2|7|14|14|1||20:05"_s;
+        QTest::newRow("blinds.dat, break at 2") << roundsToJson(levels(2))
+            << u"|none; 1|$5|$10||20||0:00; Break||||15||0:20; 3|$5|$10||20||0:35"_s;
+        // Level 1 is never a break, as the clock runs it.
+        QTest::newRow("blinds.dat, break at 1") << roundsToJson(levels(1))
+            << u"|none; 1|$5|$10||20||0:00; 2|$5|$10||20||0:20; 3|$5|$10||20||0:40"_s;
+        // clang-format on
+    }
+    void listedRounds() {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, expected);
+        QCOMPARE(listed(json), expected);
     }
 };
 

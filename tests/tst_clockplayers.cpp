@@ -16,14 +16,6 @@ using namespace orvandel;
 
 namespace {
 
-// Types `typed` over what the field or box holds, then Enter.
-template <typename T> void type(QWidget *window, const char *name, const QString &typed) {
-    T *control = child<T>(window, name);
-    control->selectAll();
-    QTest::keyClicks(control, typed);
-    QTest::keyClick(control, Qt::Key_Return);
-}
-
 // The keys go to the clock as the director presses them on the laptop.
 void keys(Blinds *clock, Qt::Key key, Qt::KeyboardModifier with, int times) {
     clock->activateWindow();

@@ -12,14 +12,6 @@ using namespace testsupport;
 
 namespace {
 
-// Types `typed` over what the field or box holds, then Enter.
-template <typename T> void type(QWidget *window, const char *name, const QString &typed) {
-    T *control = child<T>(window, name);
-    control->selectAll();
-    QTest::keyClicks(control, typed);
-    QTest::keyClick(control, Qt::Key_Return);
-}
-
 void press(QWidget *window, const char *name, int times = 1) {
     for (int i = 0; i < times; ++i)
         child<QPushButton>(window, name)->click();
