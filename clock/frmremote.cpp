@@ -94,6 +94,8 @@ frmRemote::frmRemote(QWidget *parent) : QWidget(parent, Qt::Dialog) {
 void frmRemote::setAddress(const QUrl &address) {
     const QString text = address.toString(QUrl::FullyEncoded);
     lblRemoteUrl->setText(text);
+    // The whole address, for typing it: the window grows to it.
+    lblRemoteUrl->setMinimumWidth(lblRemoteUrl->sizeHint().width());
     const QImage code = qrImage(text.toUtf8());
     // Nearest-neighbour, so that every module stays sharp.
     picRemoteQr->setPixmap(QPixmap::fromImage(
