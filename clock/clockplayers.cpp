@@ -3,6 +3,7 @@
 #include "clock/blinds.h"
 #include "clock/clocklabel.h"
 #include "clock/screenchoice.h"
+#include "core/amounts.h"
 #include "players/frmplayers.h"
 
 #include <QAction>
@@ -17,54 +18,10 @@ namespace orvandel {
 
 namespace {
 
-// Eighteen digits always fit 64 bits.
-constexpr qsizetype MaxDigits = 18;
-
 constexpr std::array<const char *, 4> LabelNames = {"lblPlayers", "lblAverage", "lblPrizePool",
                                                     "lblPayouts"};
 
-std::optional<qint64> wholeNumber(const QString &digits) {
-    if (digits.isEmpty() || digits.size() > MaxDigits)
-        return std::nullopt;
-    return digits.toLongLong();
-}
-
 } // namespace
-
-std::optional<qint64> bigBlindIn(QStringView text, const QLocale &locale) {
-    const QStringView shown = text.trimmed();
-    QString digits;
-    if (shown.startsWith(u'$')) {
-        // As blinds.dat holds an amount: blanks and commas anywhere.
-        for (const QChar c : shown.sliced(1)) {
-            if (c.isDigit() && c.unicode() <= u'9')
-                digits += c;
-            else if (c != u' ' && c != u',')
-                return std::nullopt;
-        }
-        return wholeNumber(digits);
-    }
-    // As a structure's amount is shown: "25", "1,000", "12,500,000".
-    const QString separator = locale.groupSeparator();
-    qsizetype group = 0;
-    bool firstGroup = true;
-    for (const QChar c : shown) {
-        if (c.isDigit() && c.unicode() <= u'9') {
-            digits += c;
-            ++group;
-        } else if (c == u',' || QStringView(&c, 1) == separator) {
-            if (group < 1 || group > 3 || (!firstGroup && group != 3))
-                return std::nullopt;
-            firstGroup = false;
-            group = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (group < 1 || group > 3 || (!firstGroup && group != 3))
-        return std::nullopt;
-    return wholeNumber(digits);
-}
 
 ClockPlayers::ClockPlayers(Blinds *clock)
     : QObject(clock), m_clock(clock), m_book(new PlayerBook(this)) {
@@ -132,7 +89,7 @@ void ClockPlayers::faceChanged(const ClockFace &face) {
     if (text == m_bigBlindText)
         return;
     m_bigBlindText = text;
-    m_book->setBigBlind(bigBlindIn(text));
+    m_book->setBigBlind(shownAmount(text));
 }
 
 void ClockPlayers::bookChanged() {

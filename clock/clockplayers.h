@@ -18,13 +18,6 @@ class frmPlayers;
 
 namespace orvandel {
 
-// The big blind in a blind's text as the clock shows it, where it is a
-// whole number: "$" and digits with blanks or commas anywhere among them, as
-// blinds.dat holds them ("$1,000", "$ 1 000"), or digits grouped in threes
-// by commas or `locale`'s separator ("1,000"). None for anything else
-// ("$20.50", "Time!", "").
-std::optional<qint64> bigBlindIn(QStringView text, const QLocale &locale = QLocale());
-
 // The director's count of players, chips and the prize pool on the clock:
 // the counting window from the clock's menu, an entry and a player out on
 // Ctrl keys, the figures on the clock once anything is counted, and the end

@@ -207,26 +207,46 @@ void TestStructure::startsAndLevels() {
 }
 
 void TestStructure::grouping_data() {
-    QTest::addColumn<qint64>("amount");
+    // An amount grouped, and read back from the text: none below 0 or beyond
+    // 18 digits. A row without an amount is a text read that grouping never
+    // makes.
+    QTest::addColumn<std::optional<qint64>>("amount");
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("text");
+    const std::optional<qint64> none;
     // clang-format off
-    QTest::newRow("C, three digits") << qint64(999) << u"C"_s << u"999"_s;
-    QTest::newRow("C, four digits") << qint64(1000) << u"C"_s << u"1,000"_s;
-    QTest::newRow("C, 25000") << qint64(25000) << u"C"_s << u"25,000"_s;
-    QTest::newRow("C, the largest amount") << MaxAmount << u"C"_s << u"1,000,000,000,000"_s;
-    QTest::newRow("C, negative") << qint64(-1234567) << u"C"_s << u"-1,234,567"_s;
-    QTest::newRow("C, the most negative") << std::numeric_limits<qint64>::min() << u"C"_s << u"-9,223,372,036,854,775,808"_s;
-    QTest::newRow("German") << qint64(1000000) << u"de_DE"_s << u"1.000.000"_s;
-    QTest::newRow("Swiss") << qint64(25000) << u"de_CH"_s << u"25\u2019000"_s;
+    QTest::newRow("C, three digits") << std::optional<qint64>(999) << u"C"_s << u"999"_s;
+    QTest::newRow("C, four digits") << std::optional<qint64>(1000) << u"C"_s << u"1,000"_s;
+    QTest::newRow("C, 25000") << std::optional<qint64>(25000) << u"C"_s << u"25,000"_s;
+    QTest::newRow("C, the largest amount") << std::optional(MaxAmount) << u"C"_s << u"1,000,000,000,000"_s;
+    QTest::newRow("C, negative") << std::optional<qint64>(-1234567) << u"C"_s << u"-1,234,567"_s;
+    QTest::newRow("C, the most negative") << std::optional(std::numeric_limits<qint64>::min()) << u"C"_s << u"-9,223,372,036,854,775,808"_s;
+    QTest::newRow("German") << std::optional<qint64>(1000000) << u"de_DE"_s << u"1.000.000"_s;
+    QTest::newRow("Swiss") << std::optional<qint64>(25000) << u"de_CH"_s << u"25\u2019000"_s;
+    QTest::newRow("dollars") << std::optional<qint64>(400) << u"C"_s << u"$400"_s;
+    QTest::newRow("dollars, blanks and commas") << std::optional<qint64>(1000) << u"C"_s << u" $ 1, 000 "_s;
+    QTest::newRow("dollars, 18 digits") << std::optional<qint64>(999'999'999'999'999'999) << u"C"_s << u"$999999999999999999"_s;
+    QTest::newRow("dollars, 19 digits") << none << u"C"_s << u"$1000000000000000000"_s;
+    QTest::newRow("dollars alone") << none << u"C"_s << u"$"_s;
+    QTest::newRow("cents") << none << u"C"_s << u"$400.50"_s;
+    QTest::newRow("grouped wrongly") << none << u"C"_s << u"10,00"_s;
+    QTest::newRow("a group too long") << none << u"C"_s << u"1,0000"_s;
+    QTest::newRow("a leading comma") << none << u"C"_s << u",100"_s;
+    QTest::newRow("another locale's separator") << none << u"de_DE"_s << u"1\u2019000"_s;
+    QTest::newRow("other digits") << none << u"C"_s << u"\u0664\u0660\u0660"_s;
+    QTest::newRow("a word") << none << u"C"_s << u"Time!"_s;
+    QTest::newRow("nothing") << none << u"C"_s << QString();
     // clang-format on
 }
 
 void TestStructure::grouping() {
-    QFETCH(qint64, amount);
+    QFETCH(std::optional<qint64>, amount);
     QFETCH(QString, locale);
-    QFETCH(QString, expected);
-    QCOMPARE(groupedAmount(amount, QLocale(locale)), expected);
+    QFETCH(QString, text);
+    if (amount && !text.contains(u'$'))
+        QCOMPARE(groupedAmount(*amount, QLocale(locale)), text);
+    const qint64 read = amount && *amount >= 0 ? *amount : -1;
+    QCOMPARE(shownAmount(text, QLocale(locale)).value_or(-1), read);
 }
 
 void TestStructure::proposal_data() {
