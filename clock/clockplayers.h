@@ -4,10 +4,8 @@
 #include "players/playerbook.h"
 
 #include <QByteArray>
-#include <QLocale>
 #include <QObject>
 #include <QPointer>
-#include <QStringView>
 #include <array>
 #include <optional>
 
