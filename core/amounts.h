@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <optional>
