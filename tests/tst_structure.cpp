@@ -287,7 +287,11 @@ void TestStructure::layoutAndRoundTrip() {
         "    {\"small\": 100, \"big\": 200, \"ante\": 200, \"minutes\": 20}\n"
         "  ]\n}\n";
     QCOMPARE(formatStructure(structure), expected);
-    for (const Structure &s : {structure, startingStructure()}) {
+    // A byte-order mark inside text is text, at its start and after an escape.
+    Structure marks = structure;
+    marks.name = u"\uFEFFname"_s;
+    marks.rounds[1] = Break{15, u"\uFEFF\uFEFFa\n\uFEFFb"_s};
+    for (const Structure &s : {structure, marks, startingStructure()}) {
         const StructureRead again = parseStructure(formatStructure(s));
         QVERIFY2(again.ok(), qPrintable(again.error));
         QVERIFY(again.structure == s);
