@@ -1,7 +1,8 @@
 #include "core/strictjson.h"
 
+#include "core/utf8text.h"
+
 #include <QSet>
-#include <QStringDecoder>
 #include <limits>
 
 namespace orvandel::strictjson {
@@ -44,15 +45,6 @@ qsizetype invalidUtf8At(QByteArrayView bytes) {
         at += follow + 1;
     }
     return -1;
-}
-
-// QString::fromUtf8 drops a byte-order mark at the start of what it is given.
-// Inside a string, where a run starts after the quote or an escape, the mark
-// is text: dropped, a name or note would lose one each time it is saved.
-QString utf8Text(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
 }
 
 class Reader {
@@ -304,6 +296,7 @@ private:
                 return fail(QStringLiteral("a string without its closing quote"));
             const auto c = static_cast<unsigned char>(peek());
             if (c == '"' || c == '\\') {
+                // A run starts after the quote or an escape: a mark there is text.
                 out += utf8Text(m_in.sliced(run, m_at - run));
                 if (c == '"') {
                     ++m_at;

@@ -2,8 +2,8 @@
 
 #include "core/cp1252.h"
 #include "core/numberinput.h"
+#include "core/utf8text.h"
 
-#include <QStringDecoder>
 #include <limits>
 #include <optional>
 
@@ -104,9 +104,7 @@ public:
     QString operator()(QByteArrayView bytes) const {
         if (!m_utf8)
             return cp1252::decode(bytes);
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                      QStringDecoder::Flag::ConvertInitialBom);
-        return utf8.decode(bytes);
+        return utf8Text(bytes);
     }
 
 private:
